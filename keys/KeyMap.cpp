@@ -1,0 +1,158 @@
+// The character-to-key table, written one row per byte value.
+#include "keys/KeyMap.h"
+
+#include "keys/VirtualKeys.h"
+
+namespace {
+
+// Digit and letter keys are written as their legends: '2' is the key 2 (0x32).
+constexpr KeyMapEntry Rows[KeyMapRows] = {
+    /* 0x00 NUL   */ {'2', ModifierShiftCtrl},
+    /* 0x01 SOH   */ {'A', ModifierCtrl},
+    /* 0x02 STX   */ {'B', ModifierCtrl},
+    /* 0x03 ETX   */ {VirtualKey::Cancel, ModifierNone},
+    /* 0x04 EOT   */ {'D', ModifierCtrl},
+    /* 0x05 ENQ   */ {'E', ModifierCtrl},
+    /* 0x06 ACK   */ {'F', ModifierCtrl},
+    /* 0x07 BEL   */ {'G', ModifierCtrl},
+    /* 0x08 BS    */ {VirtualKey::Back, ModifierNone},
+    /* 0x09 HT    */ {VirtualKey::Tab, ModifierNone},
+    /* 0x0A LF    */ {VirtualKey::Return, ModifierCtrl},
+    /* 0x0B VT    */ {'K', ModifierCtrl},
+    /* 0x0C FF    */ {'L', ModifierCtrl},
+    /* 0x0D CR    */ {VirtualKey::Return, ModifierNone},
+    /* 0x0E SO    */ {'N', ModifierCtrl},
+    /* 0x0F SI    */ {'O', ModifierCtrl},
+    /* 0x10 DLE   */ {'P', ModifierCtrl},
+    /* 0x11 DC1   */ {'Q', ModifierCtrl},
+    /* 0x12 DC2   */ {'R', ModifierCtrl},
+    /* 0x13 DC3   */ {'S', ModifierCtrl},
+    /* 0x14 DC4   */ {'T', ModifierCtrl},
+    /* 0x15 NAK   */ {'U', ModifierCtrl},
+    /* 0x16 SYN   */ {'V', ModifierCtrl},
+    /* 0x17 ETB   */ {'W', ModifierCtrl},
+    /* 0x18 CAN   */ {'X', ModifierCtrl},
+    /* 0x19 EM    */ {'Y', ModifierCtrl},
+    /* 0x1A SUB   */ {'Z', ModifierCtrl},
+    /* 0x1B ESC   */ {VirtualKey::Escape, ModifierNone},
+    /* 0x1C FS    */ {VirtualKey::Oem5, ModifierCtrl},
+    /* 0x1D GS    */ {VirtualKey::Oem6, ModifierCtrl},
+    /* 0x1E RS    */ {'6', ModifierShiftCtrl},
+    /* 0x1F US    */ {VirtualKey::OemMinus, ModifierShiftCtrl},
+    /* 0x20 space */ {VirtualKey::Space, ModifierNone},
+    /* 0x21 !     */ {'1', ModifierShift},
+    /* 0x22 "     */ {VirtualKey::Oem7, ModifierShift},
+    /* 0x23 #     */ {'3', ModifierShift},
+    /* 0x24 $     */ {'4', ModifierShift},
+    /* 0x25 %     */ {'5', ModifierShift},
+    /* 0x26 &     */ {'7', ModifierShift},
+    /* 0x27 '     */ {VirtualKey::Oem7, ModifierNone},
+    /* 0x28 (     */ {'9', ModifierShift},
+    /* 0x29 )     */ {'0', ModifierShift},
+    /* 0x2A *     */ {'8', ModifierShift},
+    /* 0x2B +     */ {VirtualKey::OemPlus, ModifierShift},
+    /* 0x2C ,     */ {VirtualKey::OemComma, ModifierNone},
+    /* 0x2D -     */ {VirtualKey::OemMinus, ModifierNone},
+    /* 0x2E .     */ {VirtualKey::OemPeriod, ModifierNone},
+    /* 0x2F /     */ {VirtualKey::Oem2, ModifierNone},
+    /* 0x30 0     */ {'0', ModifierNone},
+    /* 0x31 1     */ {'1', ModifierNone},
+    /* 0x32 2     */ {'2', ModifierNone},
+    /* 0x33 3     */ {'3', ModifierNone},
+    /* 0x34 4     */ {'4', ModifierNone},
+    /* 0x35 5     */ {'5', ModifierNone},
+    /* 0x36 6     */ {'6', ModifierNone},
+    /* 0x37 7     */ {'7', ModifierNone},
+    /* 0x38 8     */ {'8', ModifierNone},
+    /* 0x39 9     */ {'9', ModifierNone},
+    /* 0x3A :     */ {VirtualKey::Oem1, ModifierShift},
+    /* 0x3B ;     */ {VirtualKey::Oem1, ModifierNone},
+    /* 0x3C <     */ {VirtualKey::OemComma, ModifierShift},
+    /* 0x3D =     */ {VirtualKey::OemPlus, ModifierNone},
+    /* 0x3E >     */ {VirtualKey::OemPeriod, ModifierShift},
+    /* 0x3F ?     */ {VirtualKey::Oem2, ModifierShift},
+    /* 0x40 @     */ {'2', ModifierShift},
+    /* 0x41 A     */ {'A', ModifierShift},
+    /* 0x42 B     */ {'B', ModifierShift},
+    /* 0x43 C     */ {'C', ModifierShift},
+    /* 0x44 D     */ {'D', ModifierShift},
+    /* 0x45 E     */ {'E', ModifierShift},
+    /* 0x46 F     */ {'F', ModifierShift},
+    /* 0x47 G     */ {'G', ModifierShift},
+    /* 0x48 H     */ {'H', ModifierShift},
+    /* 0x49 I     */ {'I', ModifierShift},
+    /* 0x4A J     */ {'J', ModifierShift},
+    /* 0x4B K     */ {'K', ModifierShift},
+    /* 0x4C L     */ {'L', ModifierShift},
+    /* 0x4D M     */ {'M', ModifierShift},
+    /* 0x4E N     */ {'N', ModifierShift},
+    /* 0x4F O     */ {'O', ModifierShift},
+    /* 0x50 P     */ {'P', ModifierShift},
+    /* 0x51 Q     */ {'Q', ModifierShift},
+    /* 0x52 R     */ {'R', ModifierShift},
+    /* 0x53 S     */ {'S', ModifierShift},
+    /* 0x54 T     */ {'T', ModifierShift},
+    /* 0x55 U     */ {'U', ModifierShift},
+    /* 0x56 V     */ {'V', ModifierShift},
+    /* 0x57 W     */ {'W', ModifierShift},
+    /* 0x58 X     */ {'X', ModifierShift},
+    /* 0x59 Y     */ {'Y', ModifierShift},
+    /* 0x5A Z     */ {'Z', ModifierShift},
+    /* 0x5B [     */ {VirtualKey::Oem4, ModifierNone},
+    /* 0x5C \     */ {VirtualKey::Oem5, ModifierNone},
+    /* 0x5D ]     */ {VirtualKey::Oem6, ModifierNone},
+    /* 0x5E ^     */ {'6', ModifierShift},
+    /* 0x5F _     */ {VirtualKey::OemMinus, ModifierShift},
+    /* 0x60 `     */ {VirtualKey::Oem3, ModifierNone},
+    /* 0x61 a     */ {'A', ModifierNone},
+    /* 0x62 b     */ {'B', ModifierNone},
+    /* 0x63 c     */ {'C', ModifierNone},
+    /* 0x64 d     */ {'D', ModifierNone},
+    /* 0x65 e     */ {'E', ModifierNone},
+    /* 0x66 f     */ {'F', ModifierNone},
+    /* 0x67 g     */ {'G', ModifierNone},
+    /* 0x68 h     */ {'H', ModifierNone},
+    /* 0x69 i     */ {'I', ModifierNone},
+    /* 0x6A j     */ {'J', ModifierNone},
+    /* 0x6B k     */ {'K', ModifierNone},
+    /* 0x6C l     */ {'L', ModifierNone},
+    /* 0x6D m     */ {'M', ModifierNone},
+    /* 0x6E n     */ {'N', ModifierNone},
+    /* 0x6F o     */ {'O', ModifierNone},
+    /* 0x70 p     */ {'P', ModifierNone},
+    /* 0x71 q     */ {'Q', ModifierNone},
+    /* 0x72 r     */ {'R', ModifierNone},
+    /* 0x73 s     */ {'S', ModifierNone},
+    /* 0x74 t     */ {'T', ModifierNone},
+    /* 0x75 u     */ {'U', ModifierNone},
+    /* 0x76 v     */ {'V', ModifierNone},
+    /* 0x77 w     */ {'W', ModifierNone},
+    /* 0x78 x     */ {'X', ModifierNone},
+    /* 0x79 y     */ {'Y', ModifierNone},
+    /* 0x7A z     */ {'Z', ModifierNone},
+    /* 0x7B {     */ {VirtualKey::Oem4, ModifierShift},
+    /* 0x7C |     */ {VirtualKey::Oem5, ModifierShift},
+    /* 0x7D }     */ {VirtualKey::Oem6, ModifierShift},
+    /* 0x7E ~     */ {VirtualKey::Oem3, ModifierShift},
+    /* 0x7F DEL   */ {VirtualKey::Back, ModifierCtrl},
+};
+
+constexpr KeyMapColumns SplitIntoColumns() {
+    KeyMapColumns columns{};
+    for (int byte = 0; byte < KeyMapRows; ++byte) {
+        columns.virtualKey[byte] = Rows[byte].virtualKey;
+        columns.modifier[byte] = Rows[byte].modifier;
+    }
+    return columns;
+}
+
+constexpr bool EveryRowHasAKey() {
+    for (const KeyMapEntry& row : Rows)
+        if (row.virtualKey == 0) return false;
+    return true;
+}
+static_assert(EveryRowHasAKey(), "a missing row would strike virtual key 0");
+
+}  // namespace
+
+const KeyMapColumns KeyMap = SplitIntoColumns();
