@@ -1,6 +1,6 @@
 """Key strokes injected on Windows reach the focused window as the exact key messages."""
 
-from conftest import BUILD_DIR, wait_until
+from winebed import BUILD_DIR, wait_until
 
 SEND_KEYS = BUILD_DIR / "tests/wine/SendKeys.exe"
 SHIFT, CTRL = 0x10, 0x11
