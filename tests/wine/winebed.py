@@ -15,6 +15,7 @@ import tty
 
 BUILD_DIR = pathlib.Path(os.environ.get("SERIALKEY_BUILD_DIR", "build/windows")).resolve()
 HERE = pathlib.Path(__file__).resolve().parent
+DESKTOP_WIDTH, DESKTOP_HEIGHT, TASKBAR_HEIGHT = 1024, 768, 20
 
 
 def wait_until(condition, timeout, what):
@@ -38,7 +39,7 @@ def start_xvfb(workdir):
     """Starts Xvfb on a free display number and returns (process, display)."""
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{DESKTOP_WIDTH}x{DESKTOP_HEIGHT}x24", "-nolisten", "tcp"],
         pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=open(workdir / "xvfb.log", "w"))
     os.close(write_end)
     with os.fdopen(read_end) as pipe:
@@ -108,6 +109,27 @@ class Wine:
     def screenshot(self, path):
         subprocess.run(["import", "-window", "root", "-display", self.display, str(path)], check=True,
                        timeout=60)
+
+    def tray_icons(self):
+        """Centres (x, y) of the icons in the taskbar's notification area, right to left."""
+        shot = self.workdir / "tray.png"
+        self.screenshot(shot)
+        top, height, width = DESKTOP_HEIGHT - TASKBAR_HEIGHT, TASKBAR_HEIGHT, DESKTOP_WIDTH
+        pixels = subprocess.run(["convert", str(shot), "-crop", f"{width}x{height}+0+{top}", "+repage",
+                                 "-depth", "8", "rgb:-"], check=True, capture_output=True,
+                                timeout=60).stdout
+        background = pixels[0:3]
+        # The notification area is on the right half; the Start button sits at the far left.
+        columns = [x for x in range(width // 2, width)
+                   if any(pixels[3 * (y * width + x):3 * (y * width + x) + 3] != background
+                          for y in range(height))]
+        icons = []
+        for x in columns:
+            if icons and x - icons[-1][-1] <= 3:
+                icons[-1].append(x)
+            else:
+                icons.append([x])
+        return [((group[0] + group[-1]) // 2, top + height // 2) for group in reversed(icons)]
 
     def xdotool(self, *args):
         return subprocess.run(["xdotool", *map(str, args)], env=dict(self.env), check=True, timeout=30,
