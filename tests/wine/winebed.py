@@ -16,6 +16,8 @@ import tty
 BUILD_DIR = pathlib.Path(os.environ.get("SERIALKEY_BUILD_DIR", "build/windows")).resolve()
 HERE = pathlib.Path(__file__).resolve().parent
 DESKTOP_WIDTH, DESKTOP_HEIGHT, TASKBAR_HEIGHT = 1024, 768, 20
+SEND_KEYS = BUILD_DIR / "tests/wine/SendKeys.exe"
+VK_SHIFT = 0x10
 
 
 def wait_until(condition, timeout, what):
@@ -136,6 +138,21 @@ class Wine:
                               capture_output=True, text=True).stdout
 
 
+def type_bytes(wine, data, inject=True):
+    """The key events that SendBytesAsKeys makes of data, as (vk, scan, flags, extra);
+    with inject, they are also typed into the focused window."""
+    result = wine.run(SEND_KEYS, *([] if inject else ["--print-only"]), data.hex())
+    assert result.returncode == 0, result.stderr
+    return [tuple(int(value, 16) for value in line.split()) for line in result.stdout.splitlines()]
+
+
+def as_received(events):
+    """The key messages that events produce in the focused window. Wine does not carry
+    the extended flag on Shift events (it reads 0 there); all else arrives as sent."""
+    return [("KEYUP" if flags & 2 else "KEYDOWN", vk, scan, 0 if vk == VK_SHIFT else flags & 1)
+            for vk, scan, flags, _ in events]
+
+
 class Receiver:
     """The key-logging receiver window (Receiver.exe), read through its log file."""
 
@@ -170,6 +187,10 @@ class Receiver:
             return ""
         units = texts[-1]
         return "".join(chr(int(units[i:i + 4], 16)) for i in range(0, len(units), 4))
+
+    def wait_for_key_messages(self, count, timeout=30):
+        return wait_until(lambda: len(self.key_messages()) >= count and self.key_messages(), timeout,
+                          f"{count} key messages")
 
 
 @contextlib.contextmanager
