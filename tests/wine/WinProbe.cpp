@@ -1,0 +1,205 @@
+// Test driver: looks at and drives another program's top-level window from outside.
+//
+//   WinProbe.exe window TITLE               hwnd, visible, foreground, process
+//   WinProbe.exe idle TITLE                 waits until the window's program is idle for input
+//   WinProbe.exe controls TITLE             one line per child: id, class, style, exstyle, text
+//   WinProbe.exe taborder TITLE             control ids in keyboard tab order from the first
+//   WinProbe.exe focus TITLE                the id of the control that has the keyboard focus
+//   WinProbe.exe defid TITLE                the id of the default push button
+//   WinProbe.exe items TITLE ID             a ComboBoxEx's items, then "selected N"
+//   WinProbe.exe select TITLE ID INDEX      selects an item of a ComboBoxEx
+//   WinProbe.exe click TITLE ID             posts a button click, without waiting for its handler
+//   WinProbe.exe post TITLE MSG WPARAM LPARAM   posts any message (numbers in decimal or 0x hex)
+//   WinProbe.exe messagebox OWNER-TITLE     the message box owned by that window: caption, text, buttons, icon
+//
+// Windows are found by their exact title. Exit code 1: no such window or control.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+void PrintUtf8(const wchar_t* text) {
+    char utf8[4096];
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    std::fputs(utf8, stdout);
+}
+
+std::wstring Text(HWND window) {
+    wchar_t text[1024] = L"";
+    GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = L"";
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+HWND FindTopLevel(const wchar_t* title) {
+    HWND window = FindWindowW(nullptr, title);
+    if (!window) {
+        std::fputs("no window\n", stdout);
+        std::exit(1);
+    }
+    return window;
+}
+
+HWND Control(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    if (!control) {
+        std::fputs("no control\n", stdout);
+        std::exit(1);
+    }
+    return control;
+}
+
+long Number(const wchar_t* text) { return std::wcstol(text, nullptr, 0); }
+
+// ComboBoxEx items live in the other process: the record and its text buffer must too.
+int ListItems(HWND comboEx) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(comboEx, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) return 1;
+    const SIZE_T textChars = 256;
+    auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(COMBOBOXEXITEMW) + textChars * 2,
+                                                     MEM_COMMIT, PAGE_READWRITE));
+    const int count = int(SendMessageW(comboEx, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        COMBOBOXEXITEMW item{};
+        item.mask = CBEIF_TEXT;
+        item.iItem = i;
+        item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof item);
+        item.cchTextMax = textChars;
+        WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+        SendMessageW(comboEx, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote));
+        wchar_t text[textChars] = L"";
+        ReadProcessMemory(process, item.pszText, text, sizeof text - 2, nullptr);
+        std::fputs("item ", stdout);
+        PrintUtf8(text);
+        std::fputs("\n", stdout);
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    std::printf("selected %d\n", int(SendMessageW(comboEx, CB_GETCURSEL, 0, 0)));
+    return 0;
+}
+
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<OwnedSearch*>(param);
+    if (GetWindow(window, GW_OWNER) == search->owner && ClassOf(window) == L"#32770") {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int DescribeMessageBox(HWND owner) {
+    OwnedSearch search{owner, nullptr};
+    EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) {
+        std::fputs("no message box\n", stdout);
+        return 1;
+    }
+    std::printf("hwnd %p\ncaption ", static_cast<void*>(search.found));
+    PrintUtf8(Text(search.found).c_str());
+    std::fputs("\n", stdout);
+    for (HWND child = GetWindow(search.found, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const std::wstring kind = ClassOf(child);
+        const LONG style = GetWindowLongW(child, GWL_STYLE);
+        if (kind == L"Button") {
+            std::printf("button %d ", GetDlgCtrlID(child));
+            PrintUtf8(Text(child).c_str());
+            std::fputs("\n", stdout);
+        } else if (kind == L"Static" && (style & SS_TYPEMASK) == SS_ICON) {
+            const HICON icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+            std::printf("icon %s\n", icon == LoadIconW(nullptr, IDI_HAND)          ? "hand"
+                                     : icon == LoadIconW(nullptr, IDI_EXCLAMATION) ? "exclamation"
+                                     : icon == LoadIconW(nullptr, IDI_ASTERISK)    ? "asterisk"
+                                     : icon == LoadIconW(nullptr, IDI_QUESTION)    ? "question"
+                                                                                   : "other");
+        } else if (kind == L"Static" && !Text(child).empty()) {
+            std::fputs("text ", stdout);
+            PrintUtf8(Text(child).c_str());
+            std::fputs("\n", stdout);
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) {
+        std::fputs("usage: see the head of WinProbe.cpp\n", stderr);
+        return 2;
+    }
+    const std::wstring command = argv[1];
+    HWND window = FindTopLevel(argv[2]);
+
+    if (command == L"window") {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        std::printf("hwnd %p\nvisible %d\nforeground %d\nprocess %lu\n", static_cast<void*>(window),
+                    IsWindowVisible(window) ? 1 : 0, GetForegroundWindow() == window ? 1 : 0, processId);
+    } else if (command == L"idle") {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
+        const DWORD result = WaitForInputIdle(process, 30000);
+        CloseHandle(process);
+        return result == 0 ? 0 : 1;
+    } else if (command == L"controls") {
+        for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            std::printf("%d ", GetDlgCtrlID(child));
+            PrintUtf8(ClassOf(child).c_str());
+            std::printf(" %08lx %08lx ", GetWindowLongW(child, GWL_STYLE), GetWindowLongW(child, GWL_EXSTYLE));
+            PrintUtf8(Text(child).c_str());
+            std::fputs("\n", stdout);
+        }
+    } else if (command == L"taborder") {
+        HWND first = GetNextDlgTabItem(window, nullptr, FALSE);
+        HWND control = first;
+        do {
+            std::printf("%d\n", GetDlgCtrlID(control));
+            control = GetNextDlgTabItem(window, control, FALSE);
+        } while (control && control != first);
+    } else if (command == L"focus") {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+        // A ComboBoxEx's focus sits on its inner combo box: report the control itself.
+        HWND focus = info.hwndFocus;
+        while (focus && GetParent(focus) != window) focus = GetParent(focus);
+        std::printf("%d\n", focus ? GetDlgCtrlID(focus) : 0);
+    } else if (command == L"defid") {
+        std::printf("%d\n", LOWORD(SendMessageW(window, DM_GETDEFID, 0, 0)));
+    } else if (command == L"items" && argc == 4) {
+        return ListItems(Control(window, int(Number(argv[3]))));
+    } else if (command == L"select" && argc == 5) {
+        SendMessageW(Control(window, int(Number(argv[3]))), CB_SETCURSEL, Number(argv[4]), 0);
+    } else if (command == L"click" && argc == 4) {
+        const int id = int(Number(argv[3]));
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Control(window, id)));
+    } else if (command == L"post" && argc == 6) {
+        PostMessageW(window, UINT(Number(argv[3])), WPARAM(Number(argv[4])), LPARAM(Number(argv[5])));
+    } else if (command == L"messagebox") {
+        return DescribeMessageBox(window);
+    } else {
+        std::fputs("unknown command\n", stderr);
+        return 2;
+    }
+    return 0;
+}

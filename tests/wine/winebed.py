@@ -1,0 +1,238 @@
+"""Wine test bed: a private Xvfb display, a private Wine prefix with a virtual desktop,
+and helpers to start Windows programs in it and wait for what they do. Used by the
+end-to-end tests and by the demo."""
+
+import contextlib
+import os
+import pathlib
+import shutil
+import signal
+import subprocess
+import tempfile
+import termios
+import time
+import tty
+
+BUILD_DIR = pathlib.Path(os.environ.get("SERIALKEY_BUILD_DIR", "build/windows")).resolve()
+HERE = pathlib.Path(__file__).resolve().parent
+DESKTOP_WIDTH, DESKTOP_HEIGHT, TASKBAR_HEIGHT = 1024, 768, 20
+SEND_KEYS = BUILD_DIR / "tests/wine/SendKeys.exe"
+VK_SHIFT = 0x10
+
+
+def wait_until(condition, timeout, what):
+    """Polls condition() until it returns something truthy; fails after timeout seconds."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = condition()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(0.05)
+
+
+def winpath(path):
+    """The Windows name of a Unix path (Wine's drive Z: is the Unix root)."""
+    return "Z:" + str(pathlib.Path(path).resolve()).replace("/", "\\")
+
+
+def start_xvfb(workdir):
+    """Starts Xvfb on a free display number and returns (process, display)."""
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{DESKTOP_WIDTH}x{DESKTOP_HEIGHT}x24", "-nolisten", "tcp"],
+        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=open(workdir / "xvfb.log", "w"))
+    os.close(write_end)
+    with os.fdopen(read_end) as pipe:
+        number = pipe.readline().strip()
+    if not number:
+        xvfb.kill()
+        raise RuntimeError("Xvfb did not start")
+    return xvfb, f":{number}"
+
+
+class Wine:
+    """One Wine prefix on one X display. Programs run inside a 1024x768 virtual desktop,
+    which has a taskbar with a notification area."""
+
+    def __init__(self, workdir, display):
+        self.workdir = workdir
+        self.env = dict(os.environ, WINEPREFIX=str(workdir / "prefix"), WINEDEBUG="-all",
+                        DISPLAY=display, WINEDLLOVERRIDES="mscoree,mshtml=", LANG="C.UTF-8")
+        self.display = display
+        self.processes = []
+
+    def setup_prefix(self):
+        subprocess.run(["wineboot", "-i"], env=self.env, check=True, timeout=300,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.import_registry(HERE / "prefix.reg")
+        self.stop_all()
+
+    def import_registry(self, reg_file):
+        # regedit reads UTF-16; the file in the tree is UTF-8 so that it stays readable.
+        utf16 = self.workdir / (reg_file.stem + ".utf16.reg")
+        utf16.write_bytes(b"\xff\xfe" + reg_file.read_text(encoding="utf-8").encode("utf-16-le"))
+        self.run("regedit", "/S", winpath(utf16))
+
+    def run(self, program, *args, timeout=120):
+        """Runs a program to its end and returns the completed process (output as text)."""
+        return subprocess.run(["wine", str(program), *map(str, args)], env=self.env, timeout=timeout,
+                              capture_output=True, text=True, errors="replace")
+
+    def start(self, program, *args, cwd=None):
+        """Starts a program without waiting for it; stop_all() ends it at the latest."""
+        process = subprocess.Popen(["wine", str(program), *map(str, args)], env=self.env, cwd=cwd,
+                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
+                                   errors="replace")
+        self.processes.append(process)
+        return process
+
+    def set_port(self, name, device):
+        """Maps a COM port to a Unix device path; takes effect for programs started afterwards."""
+        self.stop_all()
+        self.run("reg", "add", r"HKLM\Software\Wine\Ports", "/v", name, "/t", "REG_SZ", "/d", device, "/f")
+        self.stop_all()
+
+    def stop_all(self):
+        """Ends every program in the prefix and waits until the Wine server has gone."""
+        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=60)
+        for process in self.processes:
+            try:
+                process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+        self.processes.clear()
+
+    def screenshot(self, path):
+        subprocess.run(["import", "-window", "root", "-display", self.display, str(path)], check=True,
+                       timeout=60)
+
+    def tray_icons(self):
+        """Centres (x, y) of the icons in the taskbar's notification area, right to left."""
+        shot = self.workdir / "tray.png"
+        self.screenshot(shot)
+        top, height, width = DESKTOP_HEIGHT - TASKBAR_HEIGHT, TASKBAR_HEIGHT, DESKTOP_WIDTH
+        pixels = subprocess.run(["convert", str(shot), "-crop", f"{width}x{height}+0+{top}", "+repage",
+                                 "-depth", "8", "rgb:-"], check=True, capture_output=True,
+                                timeout=60).stdout
+        background = pixels[0:3]
+        # The notification area is on the right half; the Start button sits at the far left.
+        columns = [x for x in range(width // 2, width)
+                   if any(pixels[3 * (y * width + x):3 * (y * width + x) + 3] != background
+                          for y in range(height))]
+        icons = []
+        for x in columns:
+            if icons and x - icons[-1][-1] <= 3:
+                icons[-1].append(x)
+            else:
+                icons.append([x])
+        return [((group[0] + group[-1]) // 2, top + height // 2) for group in reversed(icons)]
+
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool", *map(str, args)], env=dict(self.env), check=True, timeout=30,
+                              capture_output=True, text=True).stdout
+
+
+def type_bytes(wine, data, inject=True):
+    """The key events that SendBytesAsKeys makes of data, as (vk, scan, flags, extra);
+    with inject, they are also typed into the focused window."""
+    result = wine.run(SEND_KEYS, *([] if inject else ["--print-only"]), data.hex())
+    assert result.returncode == 0, result.stderr
+    return [tuple(int(value, 16) for value in line.split()) for line in result.stdout.splitlines()]
+
+
+def as_received(events):
+    """The key messages that events produce in the focused window. Wine does not carry
+    the extended flag on Shift events (it reads 0 there); all else arrives as sent."""
+    return [("KEYUP" if flags & 2 else "KEYDOWN", vk, scan, 0 if vk == VK_SHIFT else flags & 1)
+            for vk, scan, flags, _ in events]
+
+
+class Receiver:
+    """The key-logging receiver window (Receiver.exe), read through its log file."""
+
+    def __init__(self, wine, log_path):
+        self.wine = wine
+        self.log_path = log_path
+        self.process = wine.start(BUILD_DIR / "tests/wine/Receiver.exe", winpath(log_path))
+        wait_until(lambda: "READY" in self.lines(), 60, "the receiver window to have the focus")
+
+    def lines(self):
+        try:
+            return self.log_path.read_text().splitlines()
+        except FileNotFoundError:
+            return []
+
+    def key_messages(self):
+        """[(message, vk, scan, ext)] for every key message, in order."""
+        messages = []
+        for line in self.lines():
+            name, *fields = line.split()
+            if name.endswith(("KEYDOWN", "KEYUP")):
+                values = dict(field.split("=") for field in fields)
+                messages.append((name, int(values["vk"], 16), int(values["scan"], 16), int(values["ext"])))
+        return messages
+
+    def chars(self):
+        return "".join(chr(int(line.split()[1], 16)) for line in self.lines() if line.startswith("CHAR "))
+
+    def text(self):
+        texts = [line[5:] for line in self.lines() if line.startswith("TEXT ")]
+        if not texts:
+            return ""
+        units = texts[-1]
+        return "".join(chr(int(units[i:i + 4], 16)) for i in range(0, len(units), 4))
+
+    def wait_for_key_messages(self, count, timeout=30):
+        return wait_until(lambda: len(self.key_messages()) >= count and self.key_messages(), timeout,
+                          f"{count} key messages")
+
+
+@contextlib.contextmanager
+def wine_session():
+    """A Wine prefix on a fresh Xvfb display, ended and removed afterwards."""
+    workdir = pathlib.Path(tempfile.mkdtemp(prefix="serialkey-wine-"))
+    xvfb, display = start_xvfb(workdir)
+    session = Wine(workdir, display)
+    try:
+        session.setup_prefix()
+        yield session
+    finally:
+        session.stop_all()
+        xvfb.send_signal(signal.SIGTERM)
+        xvfb.wait(timeout=30)
+        shutil.rmtree(workdir, ignore_errors=True)
+
+
+class Pty:
+    """A pseudo-terminal standing in for a serial device: the program opens the slave
+    side as a COM port, and what is written to the master "arrives on the line"."""
+
+    def __init__(self):
+        self.master, self.slave = os.openpty()
+        # Raw mode, held open by us: otherwise the terminal's XON/XOFF handling
+        # swallows 0x11 and 0x13 on their way in.
+        tty.setraw(self.slave)
+        self.path = os.ttyname(self.slave)
+
+    def send(self, data):
+        os.write(self.master, data)
+
+    def attributes(self):
+        """The line settings as the program left them (termios of the slave side)."""
+        return termios.tcgetattr(self.slave)
+
+    def hang_up(self):
+        """The device goes away: every later read on the port fails."""
+        if self.master is not None:
+            os.close(self.master)
+            self.master = None
+
+    def close(self):
+        self.hang_up()
+        os.close(self.slave)
