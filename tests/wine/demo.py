@@ -6,19 +6,10 @@ import argparse
 import sys
 import time
 
-from winebed import BUILD_DIR, Pty, Receiver, wait_until, wine_session
+from winebed import BUILD_DIR, PROBE, SETTINGS_TITLE as TITLE, Pty, Receiver, start_serialkey, wait_until, wine_session
 
-SERIALKEY = BUILD_DIR / "app/SerialKey.exe"
-PROBE = BUILD_DIR / "tests/wine/WinProbe.exe"
-TITLE = "RS-232C to KeyBoard(for Win2000)"
 OPEN = 1014
 SCANS = [b"4006381333931\r", b"9780201379624\r", b"ST,GS,+0012.50kg\r"]
-
-
-def start_serialkey(wine):
-    wine.start(SERIALKEY)
-    wait_until(lambda: "visible 1" in wine.run(PROBE, "window", TITLE).stdout, 60, "the settings window")
-    wine.run(PROBE, "idle", TITLE)
 
 
 def main():

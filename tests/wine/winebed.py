@@ -17,6 +17,11 @@ BUILD_DIR = pathlib.Path(os.environ.get("SERIALKEY_BUILD_DIR", "build/windows"))
 HERE = pathlib.Path(__file__).resolve().parent
 DESKTOP_WIDTH, DESKTOP_HEIGHT, TASKBAR_HEIGHT = 1024, 768, 20
 SEND_KEYS = BUILD_DIR / "tests/wine/SendKeys.exe"
+SERIALKEY = BUILD_DIR / "app/SerialKey.exe"
+PROBE = BUILD_DIR / "tests/wine/WinProbe.exe"
+SETTINGS_TITLE = "RS-232C to KeyBoard(for Win2000)"
+# Debian's Wine does not find its own fonts; without Marlett the title-bar buttons show letters.
+WINE_MARLETT = pathlib.Path("/usr/share/wine/fonts/marlett.ttf")
 VK_SHIFT = 0x10
 
 
@@ -66,6 +71,7 @@ class Wine:
     def setup_prefix(self):
         subprocess.run(["wineboot", "-i"], env=self.env, check=True, timeout=300,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        shutil.copy(WINE_MARLETT, self.workdir / "prefix/drive_c/windows/Fonts")
         self.import_registry(HERE / "prefix.reg")
         self.stop_all()
 
@@ -136,6 +142,24 @@ class Wine:
     def xdotool(self, *args):
         return subprocess.run(["xdotool", *map(str, args)], env=dict(self.env), check=True, timeout=30,
                               capture_output=True, text=True).stdout
+
+
+def start_serialkey(wine):
+    """Starts SerialKey.exe and waits until its settings window is shown and takes input."""
+    process = wine.start(SERIALKEY)
+    wait_until(lambda: "visible 1" in settings_window_state(wine), 60, "the settings window")
+    wine.run(PROBE, "idle", SETTINGS_TITLE)
+    return process
+
+
+def settings_window_state(wine):
+    """What the probe says about the settings window; empty while it cannot say."""
+    try:
+        return wine.run(PROBE, "window", SETTINGS_TITLE, timeout=10).stdout
+    except subprocess.TimeoutExpired:
+        # A Wine program that starts while another is still starting now and then blocks
+        # for minutes; once killed, the next one answers at once.
+        return ""
 
 
 def type_bytes(wine, data, inject=True):
