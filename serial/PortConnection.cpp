@@ -6,6 +6,8 @@
 namespace {
 
 constexpr std::int32_t PortCount = 9;
+// 20-byte reads end 30 ms after the last byte of a burst, or after 400 ms.
+constexpr PortTimeouts ReadTimeouts{30, 10, 200, 0, 0};
 // Lets the driver finish releasing the old port before the next open, which may be of the same device.
 constexpr std::chrono::milliseconds PauseBeforeOpen{100};
 

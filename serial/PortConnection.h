@@ -23,9 +23,6 @@ protected:
     ~ConnectionHost() = default;
 };
 
-// 20-byte reads end 30 ms after the last byte of a burst, or after 400 ms.
-constexpr PortTimeouts ReadTimeouts{30, 10, 200, 0, 0};
-
 // "COM1" to "COM9" for port positions 0 to 8; no name for any other position.
 std::optional<std::string> DeviceNameFor(std::int32_t portIndex);
 

@@ -20,13 +20,6 @@ struct PortTimeouts {
     std::uint32_t totalConstantMs;
     std::uint32_t writeTotalMultiplierMs;
     std::uint32_t writeTotalConstantMs;
-
-    bool operator==(const PortTimeouts& other) const {
-        return intervalMs == other.intervalMs && totalMultiplierMs == other.totalMultiplierMs &&
-               totalConstantMs == other.totalConstantMs &&
-               writeTotalMultiplierMs == other.writeTotalMultiplierMs &&
-               writeTotalConstantMs == other.writeTotalConstantMs;
-    }
 };
 
 class SerialPorts {
