@@ -27,6 +27,8 @@ public:
     // Opens the device for exclusive reading and writing; NoPort when it does
     // not exist or is held elsewhere.
     virtual PortHandle Open(const std::string& deviceName) = 0;
+    // Applies the chosen line parameters to the port's own configuration record
+    // (see ApplyLineSettings).
     virtual void ConfigureLine(PortHandle port, const LineSettings& settings) = 0;
     virtual void SetTimeouts(PortHandle port, const PortTimeouts& timeouts) = 0;
     // Blocks until the read ends under the port's time-outs. False when it

@@ -9,8 +9,9 @@
 
 // The user-interface thread alone publishes and closes; the reader thread
 // alone waits and reads. The reader never starts a read on a port that is
-// closed or being closed, and a close never waits out a whole read: it cuts the
-// read in progress short and closes the port once the read has ended.
+// closed or being closed. A close cuts the read in progress short and closes
+// the port once the read has ended; where the platform cannot cut a read short
+// (Wine 8), the close waits for the read's time-out, at most 400 ms.
 class SharedPortHandle {
 public:
     explicit SharedPortHandle(SerialPorts& ports);
