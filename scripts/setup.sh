@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ googletest
     g++-mingw-w64-i686 binutils-mingw-w64-i686
-    wine wine32:i386 wine64
+    wine wine32:i386 wine64 fonts-wine
     xvfb xdotool imagemagick fonts-wqy-microhei
     python3 python3-pytest strace procps
 )

@@ -1,4 +1,0 @@
-// Start-up of SerialKey.exe.
-#include <windows.h>
-
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
