@@ -4,10 +4,11 @@ import subprocess
 
 import pytest
 
-from winebed import BUILD_DIR, PROBE, SETTINGS_TITLE, start_serialkey, wait_until
+from winebed import BUILD_DIR, SerialKey
 
-OPEN, CLOSE, GROUP, BAUD, DATABITS, PARITY, STOPBITS, PORT = 1014, 2, 1001, 1005, 1006, 1007, 1008, 1013
-LABEL = -1
+OPEN, CLOSE, PORT, BAUD = SerialKey.OPEN, SerialKey.CLOSE, SerialKey.PORT, SerialKey.BAUD
+DATABITS, PARITY, STOPBITS = SerialKey.DATA_BITS, SerialKey.PARITY, SerialKey.STOP_BITS
+GROUP, LABEL = 1001, -1
 
 WS_POPUP, WS_VISIBLE, WS_CAPTION, WS_SYSMENU = 0x80000000, 0x10000000, 0x00C00000, 0x00080000
 WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_TABSTOP, DS_MODALFRAME = 0x00020000, 0x00010000, 0x00010000, 0x80
@@ -46,33 +47,28 @@ CONTROLS = [
 KIND_MASK = {"Button": 0xF, "Static": 0x1F, "ComboBoxEx32": CBS_DROPDOWNLIST | CBS_SORT}
 
 
-def probe(wine, command, *args):
-    result = wine.run(PROBE, command, SETTINGS_TITLE, *args)
+def probe(program, command, *args):
+    result = program.probe(command, *args)
     assert result.returncode == 0, result.stdout
     return result.stdout
 
 
-def window_fields(wine):
-    """The probe's description of the settings window: {name: [values]}."""
-    return {name: values for name, *values in (line.split() for line in probe(wine, "window").splitlines())}
-
-
-def list_state(wine, list_id):
-    lines = probe(wine, "items", list_id).splitlines()
+def list_state(program, list_id):
+    lines = probe(program, "items", list_id).splitlines()
     return [line[len("item "):] for line in lines[:-1]], int(lines[-1].split()[1])
 
 
-def rects(wine, *control_id):
+def rects(program, *control_id):
     """{"rect": [left, top, right, bottom]} of the window or a control; for the window also its "workarea"."""
-    return {name: [int(v) for v in values] for name, *values in (line.split() for line in
-                                                                   probe(wine, "rect", *control_id).splitlines())}
+    lines = probe(program, "rect", *control_id).splitlines()
+    return {name: [int(value) for value in values] for name, *values in (line.split() for line in lines)}
 
 
-def window_picture(wine):
+def window_picture(program):
     """A screenshot of the settings window alone, left as build/windows/settings-window.png."""
-    left, top, right, bottom = rects(wine)["rect"]
-    screen, picture = wine.workdir / "screen.png", BUILD_DIR / "settings-window.png"
-    wine.screenshot(screen)
+    left, top, right, bottom = rects(program)["rect"]
+    screen, picture = program.wine.workdir / "screen.png", BUILD_DIR / "settings-window.png"
+    program.wine.screenshot(screen)
     subprocess.run(["convert", str(screen), "-crop", f"{right - left}x{bottom - top}+{left}+{top}", "+repage",
                     str(picture)], check=True, timeout=60)
     return picture
@@ -84,9 +80,9 @@ def pixels(picture, width, height):
                            "rgb:-"], check=True, capture_output=True, timeout=60).stdout
 
 
-def wait_for_end(wine, process):
-    assert process.wait(timeout=30) == 0
-    assert wine.run(PROBE, "window", SETTINGS_TITLE).returncode == 1, "the settings window is still there"
+def wait_for_end(program):
+    assert program.process.wait(timeout=30) == 0
+    assert program.probe("window").returncode == 1, "the settings window is still there"
 
 
 class TestAfterStart:
@@ -94,11 +90,11 @@ class TestAfterStart:
 
     @pytest.fixture(scope="class")
     def started(self, wine):
-        start_serialkey(wine)
+        program = SerialKey(wine)
         # Wine starts with the pointer in the middle of the screen, over a list's button.
         wine.xdotool("mousemove", 10, 10)
-        wine.run(PROBE, "idle", SETTINGS_TITLE)
-        yield wine
+        program.probe("idle")
+        yield program
         wine.stop_all()
 
     @pytest.mark.parametrize("list_id", LISTS, ids=["port", "baud", "databits", "parity", "stopbits"])
@@ -123,8 +119,8 @@ class TestAfterStart:
         assert int(probe(started, "focus")) == OPEN
 
     def test_window_kind(self, started):
-        fields = window_fields(started)
-        style, exstyle = int(fields["style"][0], 16), int(fields["exstyle"][0], 16)
+        window = started.window()
+        style, exstyle = int(window["style"], 16), int(window["exstyle"], 16)
         wanted = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME
         assert style & wanted == wanted
         assert not style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
@@ -147,25 +143,25 @@ class TestAfterStart:
 
 
 def test_escape_ends_the_program(clean_wine):
-    process = start_serialkey(clean_wine)
+    program = SerialKey(clean_wine)
     clean_wine.xdotool("key", "Escape")
-    wait_for_end(clean_wine, process)
+    wait_for_end(program)
 
 
 def test_close_button_ends_the_program(clean_wine):
-    process = start_serialkey(clean_wine)
-    left, top, right, bottom = rects(clean_wine, CLOSE)["rect"]
+    program = SerialKey(clean_wine)
+    left, top, right, bottom = rects(program, SerialKey.CLOSE)["rect"]
     clean_wine.xdotool("mousemove", (left + right) // 2, (top + bottom) // 2, "click", 1)
-    wait_for_end(clean_wine, process)
+    wait_for_end(program)
 
 
 def test_every_start_shows_the_defaults(clean_wine):
-    process = start_serialkey(clean_wine)
-    for list_id in LISTS:
-        probe(clean_wine, "select", list_id, 1 - LISTS[list_id][1] % 2)
+    program = SerialKey(clean_wine)
+    for list_id, (_, default) in LISTS.items():
+        program.select(list_id, 1 - default % 2)
     clean_wine.xdotool("key", "Escape")
-    wait_for_end(clean_wine, process)
+    wait_for_end(program)
 
-    start_serialkey(clean_wine)
-    assert {list_id: list_state(clean_wine, list_id)[1] for list_id in LISTS} == \
-        {list_id: selected for list_id, (_, selected) in LISTS.items()}
+    program = SerialKey(clean_wine)
+    assert {list_id: list_state(program, list_id)[1] for list_id in LISTS} == \
+        {list_id: default for list_id, (_, default) in LISTS.items()}

@@ -17,9 +17,8 @@ BUILD_DIR = pathlib.Path(os.environ.get("SERIALKEY_BUILD_DIR", "build/windows"))
 HERE = pathlib.Path(__file__).resolve().parent
 DESKTOP_WIDTH, DESKTOP_HEIGHT, TASKBAR_HEIGHT = 1024, 768, 20
 SEND_KEYS = BUILD_DIR / "tests/wine/SendKeys.exe"
-SERIALKEY = BUILD_DIR / "app/SerialKey.exe"
 PROBE = BUILD_DIR / "tests/wine/WinProbe.exe"
-SETTINGS_TITLE = "RS-232C to KeyBoard(for Win2000)"
+SERIALKEY = BUILD_DIR / "app/SerialKey.exe"
 # Debian's Wine does not find its own fonts; without Marlett the title-bar buttons show letters.
 WINE_MARLETT = pathlib.Path("/usr/share/wine/fonts/marlett.ttf")
 VK_SHIFT = 0x10
@@ -46,7 +45,8 @@ def start_xvfb(workdir):
     """Starts Xvfb on a free display number and returns (process, display)."""
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{DESKTOP_WIDTH}x{DESKTOP_HEIGHT}x24", "-nolisten", "tcp"],
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{DESKTOP_WIDTH}x{DESKTOP_HEIGHT}x24",
+         "-nolisten", "tcp"],
         pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=open(workdir / "xvfb.log", "w"))
     os.close(write_end)
     with os.fdopen(read_end) as pipe:
@@ -83,14 +83,22 @@ class Wine:
 
     def run(self, program, *args, timeout=120):
         """Runs a program to its end and returns the completed process (output as text)."""
-        return subprocess.run(["wine", str(program), *map(str, args)], env=self.env, timeout=timeout,
-                              capture_output=True, text=True, errors="replace")
+        # Output goes through files, not pipes: Wine's own background processes, started by
+        # whichever program comes first, inherit the pipes and would hold them open.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            process = subprocess.run(["wine", str(program), *map(str, args)], env=self.env, timeout=timeout,
+                                     stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+            out.seek(0)
+            err.seek(0)
+            return subprocess.CompletedProcess(process.args, process.returncode,
+                                               out.read().decode(errors="replace"),
+                                               err.read().decode(errors="replace"))
 
     def start(self, program, *args, cwd=None):
         """Starts a program without waiting for it; stop_all() ends it at the latest."""
         process = subprocess.Popen(["wine", str(program), *map(str, args)], env=self.env, cwd=cwd,
-                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
-                                   errors="replace")
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
         self.processes.append(process)
         return process
 
@@ -142,24 +150,6 @@ class Wine:
     def xdotool(self, *args):
         return subprocess.run(["xdotool", *map(str, args)], env=dict(self.env), check=True, timeout=30,
                               capture_output=True, text=True).stdout
-
-
-def start_serialkey(wine):
-    """Starts SerialKey.exe and waits until its settings window is shown and takes input."""
-    process = wine.start(SERIALKEY)
-    wait_until(lambda: "visible 1" in settings_window_state(wine), 60, "the settings window")
-    wine.run(PROBE, "idle", SETTINGS_TITLE)
-    return process
-
-
-def settings_window_state(wine):
-    """What the probe says about the settings window; empty while it cannot say."""
-    try:
-        return wine.run(PROBE, "window", SETTINGS_TITLE, timeout=10).stdout
-    except subprocess.TimeoutExpired:
-        # A Wine program that starts while another is still starting now and then blocks
-        # for minutes; once killed, the next one answers at once.
-        return ""
 
 
 def type_bytes(wine, data, inject=True):
@@ -260,3 +250,53 @@ class Pty:
     def close(self):
         self.hang_up()
         os.close(self.slave)
+
+
+class SerialKey:
+    """SerialKey.exe running under Wine, seen and driven from outside through WinProbe."""
+
+    TITLE = "RS-232C to KeyBoard(for Win2000)"
+    EXE = SERIALKEY
+    OPEN, CLOSE = 1014, 2
+    PORT, BAUD, DATA_BITS, PARITY, STOP_BITS = 1013, 1005, 1006, 1007, 1008
+
+    def __init__(self, wine, exe=SERIALKEY):
+        self.wine = wine
+        self.process = wine.start(exe)
+        wait_until(lambda: self.window().get("visible") == "1", 60, "the settings window")
+        self.probe("idle")
+
+    def probe(self, command, *args, timeout=120):
+        return self.wine.run(PROBE, command, self.TITLE, *args, timeout=timeout)
+
+    def window(self):
+        """hwnd, visible, foreground, process and styles of the settings window; {} when it is gone."""
+        try:
+            result = self.probe("window", timeout=10)
+        except subprocess.TimeoutExpired:
+            # A Wine program that starts while another is still starting now and then blocks
+            # for minutes; once killed, the next one answers at once.
+            return {}
+        return dict(line.split(" ", 1) for line in result.stdout.splitlines()) if result.returncode == 0 else {}
+
+    def select(self, control, index):
+        assert self.probe("select", control, index).returncode == 0
+
+    def open(self, **positions):
+        """Chooses list positions (port=, baud=, data_bits=, parity=, stop_bits=) and presses Open."""
+        for name, index in positions.items():
+            self.select(getattr(self, name.upper()), index)
+        assert self.probe("click", self.OPEN).returncode == 0
+
+    def message_box(self, timeout=30):
+        """The message box that the settings window owns: {"caption", "text", "icon", "buttons"}."""
+        result = wait_until(lambda: (r := self.probe("messagebox")).returncode == 0 and r, timeout,
+                            "a message box")
+        box = {"buttons": []}
+        for line in result.stdout.splitlines():
+            key, _, value = line.partition(" ")
+            if key == "button":
+                box["buttons"].append(value.split(" ", 1)[1])
+            else:
+                box[key] = value
+        return box

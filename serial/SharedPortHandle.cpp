@@ -1,0 +1,66 @@
+// The slot between the user-interface thread and the reader, and the hand-over of reads and closes.
+#include "serial/SharedPortHandle.h"
+
+#include <chrono>
+#include <utility>
+
+namespace {
+
+// A cancel can come just before the read has begun and miss it; it is
+// repeated this often until the read has ended.
+constexpr std::chrono::milliseconds CancelRepeatInterval{5};
+
+}  // namespace
+
+SharedPortHandle::SharedPortHandle(SerialPorts& ports) : ports_(ports) {}
+
+void SharedPortHandle::Publish(PortHandle port) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        port_ = port;
+    }
+    published_.notify_all();
+}
+
+void SharedPortHandle::Close() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    // Emptied first, so that no new read can start on the port from here on.
+    const PortHandle port = std::exchange(port_, NoPort);
+    if (port == NoPort) return;
+    while (reading_) {
+        ports_.CancelRead(port);
+        readEnded_.wait_for(lock, CancelRepeatInterval);
+    }
+    lock.unlock();
+    ports_.Close(port);
+}
+
+PortHandle SharedPortHandle::Published() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return port_;
+}
+
+void SharedPortHandle::WaitForPort() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    published_.wait(lock, [this] { return port_ != NoPort; });
+}
+
+bool SharedPortHandle::Read(std::uint8_t* buffer, std::uint32_t size, std::uint32_t& count) {
+    PortHandle port;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        port = port_;
+        if (port == NoPort) {
+            count = 0;
+            return false;
+        }
+        reading_ = true;
+    }
+    const bool succeeded = ports_.Read(port, buffer, size, count);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        reading_ = false;
+    }
+    readEnded_.notify_all();
+    return succeeded;
+}

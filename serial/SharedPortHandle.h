@@ -1,0 +1,38 @@
+// The one slot through which the user-interface thread hands the open port to the reader thread.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+
+#include "serial/SerialPorts.h"
+
+// The user-interface thread alone publishes and closes; the reader thread
+// alone waits and reads. The reader never starts a read on a port that is
+// closed or being closed. A close cuts the read in progress short and closes
+// the port once the read has ended; where the platform cannot cut a read short
+// (Wine 8), the close waits for the read's time-out, at most 400 ms.
+class SharedPortHandle {
+public:
+    explicit SharedPortHandle(SerialPorts& ports);
+
+    // Hands a configured port to the reader, which may read it from now on.
+    void Publish(PortHandle port);
+    // Empties the slot and closes the port it held, if any.
+    void Close();
+    PortHandle Published() const;
+
+    // Blocks, without using the processor, while the slot is empty.
+    void WaitForPort();
+    // Reads the port published at this moment. False, with no read made, when
+    // the slot is empty.
+    bool Read(std::uint8_t* buffer, std::uint32_t size, std::uint32_t& count);
+
+private:
+    SerialPorts& ports_;
+    mutable std::mutex mutex_;
+    std::condition_variable published_;
+    std::condition_variable readEnded_;
+    PortHandle port_ = NoPort;
+    bool reading_ = false;
+};

@@ -1,0 +1,86 @@
+// Measures what a reader costs while no port is open, and how soon it reads a port once one is.
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <ctime>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "serial/PortReader.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A port whose reads note when the first one came and then fail.
+class TimedPorts final : public SerialPorts {
+public:
+    PortHandle Open(const std::string&) override { return 1; }
+    void ConfigureLine(PortHandle, const LineSettings&) override {}
+    void SetTimeouts(PortHandle, const PortTimeouts&) override {}
+    bool Read(PortHandle, std::uint8_t*, std::uint32_t, std::uint32_t& count) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!firstRead_) firstRead_ = Clock::now();
+        read_.notify_all();
+        count = 0;
+        return false;
+    }
+    void CancelRead(PortHandle) override {}
+    void Close(PortHandle) override {}
+
+    Clock::time_point WaitForFirstRead() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        read_.wait(lock, [this] { return firstRead_.has_value(); });
+        return *firstRead_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable read_;
+    std::optional<Clock::time_point> firstRead_;
+};
+
+// Pauses cost nothing here: the benchmark times the hand-over, not the pauses.
+class NoPause final : public Sleeper {
+public:
+    void Sleep(std::chrono::milliseconds) override {}
+};
+
+class NoKeys final : public KeyEventSink {
+public:
+    void Emit(const KeyEvent&) override {}
+};
+
+double Milliseconds(Clock::duration duration) {
+    return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+}  // namespace
+
+int main() {
+    TimedPorts ports;
+    SharedPortHandle slot(ports);
+    NoPause sleeper;
+    NoKeys keys;
+    PortReader reader(slot, sleeper, keys);
+
+    std::thread readerThread([&] { reader.RunCycle(); });
+
+    // std::clock is the processor time of the whole process: the main thread
+    // only sleeps, so what it counts is the waiting reader's.
+    const std::clock_t processorStart = std::clock();
+    const Clock::time_point wallStart = Clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    const double processorMs = 1000.0 * (std::clock() - processorStart) / CLOCKS_PER_SEC;
+    const double wallMs = Milliseconds(Clock::now() - wallStart);
+
+    const Clock::time_point published = Clock::now();
+    slot.Publish(ports.Open("COM1"));
+    const Clock::time_point firstRead = ports.WaitForFirstRead();
+    readerThread.join();
+
+    std::printf("reader waiting with no port: %.1f ms processor time in %.0f ms (%.2f%% of one core)\n",
+                processorMs, wallMs, 100.0 * processorMs / wallMs);
+    std::printf("first read after the port was published: %.3f ms\n", Milliseconds(firstRead - published));
+}

@@ -1,0 +1,151 @@
+// The reader's cycle: pauses, 20-byte reads, typing, back-off, and its part in a close.
+#include "serial/PortReader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fakes/EventLog.h"
+#include "fakes/FakeSerialPorts.h"
+#include "fakes/RecordingKeySink.h"
+#include "fakes/RecordingSleeper.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Events = std::vector<std::string>;
+using namespace std::chrono_literals;
+
+Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+class PortReaderTest : public testing::Test {
+protected:
+    void OpenAndPublish(const char* deviceName) { slot.Publish(ports.Open(deviceName)); }
+
+    void RunCycles(int cycles) {
+        for (int i = 0; i < cycles; ++i) reader.RunCycle();
+    }
+
+    // What the reader did, without what the user-interface side did meanwhile.
+    Events ReaderEvents() const {
+        Events events;
+        for (const std::string& event : log.Events())
+            if (!StartsWith(event, "open ") && !StartsWith(event, "close ") && !StartsWith(event, "cancel "))
+                events.push_back(event);
+        return events;
+    }
+
+    static bool StartsWith(const std::string& text, const std::string& start) {
+        return text.compare(0, start.size(), start) == 0;
+    }
+
+    void ExpectTyped(const Bytes& bytes) {
+        RecordingKeySink expected;
+        SendBytesAsKeys(expected, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+        EXPECT_EQ(keys.Events(), expected.Events());
+    }
+
+    EventLog log;
+    FakeSerialPorts ports{&log};
+    SharedPortHandle slot{ports};
+    RecordingSleeper sleeper{log};
+    RecordingKeySink keys;
+    PortReader reader{slot, sleeper, keys};
+};
+
+TEST_F(PortReaderTest, ShortReadIsTypedAndTheNextReadComesAfterThePause) {
+    OpenAndPublish("COM1");
+    ports.QueueRead({true, Text("AB")});
+    ports.QueueRead({true, Text("c\r")});
+    RunCycles(2);
+
+    EXPECT_EQ(ReaderEvents(), (Events{"sleep 100 ms", "read 1: up to 20", "sleep 100 ms", "read 1: up to 20"}));
+    ExpectTyped(Text("ABc\r"));
+}
+
+TEST_F(PortReaderTest, FullReadIsFollowedByTheNextReadAtOnce) {
+    const Bytes burst = Text("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdef");
+    OpenAndPublish("COM1");
+    ports.QueueRead({true, Bytes(burst.begin(), burst.begin() + 20)});
+    ports.QueueRead({true, Bytes(burst.begin() + 20, burst.begin() + 40)});
+    ports.QueueRead({true, Bytes(burst.begin() + 40, burst.end())});
+    ports.QueueRead({true, Text("!")});
+    RunCycles(4);
+
+    EXPECT_EQ(ReaderEvents(), (Events{
+                                  "sleep 100 ms",
+                                  "read 1: up to 20",
+                                  "read 1: up to 20",
+                                  "read 1: up to 20",
+                                  "sleep 100 ms",
+                                  "read 1: up to 20",
+                              }));
+    ExpectTyped(Text("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdef!"));
+}
+
+class EmptyOrFailedRead : public PortReaderTest,
+                          public testing::WithParamInterface<FakeSerialPorts::ReadOutcome> {};
+
+TEST_P(EmptyOrFailedRead, TypesNothingAndBacksOffBeforeTheNextPause) {
+    OpenAndPublish("COM1");
+    ports.QueueRead(GetParam());
+    ports.QueueRead({true, Text("z")});
+    RunCycles(2);
+
+    EXPECT_EQ(ReaderEvents(), (Events{
+                                  "sleep 100 ms",
+                                  "read 1: up to 20",
+                                  "sleep 50 ms",
+                                  "sleep 100 ms",
+                                  "read 1: up to 20",
+                              }));
+    ExpectTyped(Text("z"));
+}
+
+INSTANTIATE_TEST_SUITE_P(EmptyThenFailed, EmptyOrFailedRead,
+                         testing::Values(FakeSerialPorts::ReadOutcome{true, {}},
+                                         FakeSerialPorts::ReadOutcome{false, {}}),
+                         [](const testing::TestParamInfo<FakeSerialPorts::ReadOutcome>& info) {
+                             return std::string(info.param.succeeded ? "Empty" : "Failed");
+                         });
+
+TEST_F(PortReaderTest, WaitsWithoutReadingWhileNoPortIsPublished) {
+    ports.QueueRead({true, Text("x")});
+    std::thread readerThread([&] { reader.RunCycle(); });
+    OpenAndPublish("COM1");
+    readerThread.join();
+
+    EXPECT_EQ(ReaderEvents(), (Events{"sleep 100 ms", "read 1: up to 20"}));
+    ExpectTyped(Text("x"));
+}
+
+TEST_F(PortReaderTest, CloseDuringAReadCutsItShortThenTheReaderBacksOffAndWaitsForTheNextPort) {
+    OpenAndPublish("COM1");
+    std::thread readerThread([&] {
+        reader.RunCycle();  // blocked in a read on a quiet line until the close
+        reader.RunCycle();  // waits for the next port
+    });
+    ASSERT_TRUE(ports.WaitUntilReadBlocked(10s));
+    slot.Close();
+    ports.QueueRead({true, Text("new")});
+    OpenAndPublish("COM2");
+    readerThread.join();
+
+    EXPECT_EQ(ReaderEvents(), (Events{
+                                  "sleep 100 ms",
+                                  "read 1: up to 20",
+                                  "sleep 50 ms",
+                                  "sleep 100 ms",
+                                  "read 2: up to 20",
+                              }));
+    const Events events = log.Events();
+    EXPECT_NE(std::find(events.begin(), events.end(), "cancel 1"), events.end());
+    ExpectTyped(Text("new"));
+    EXPECT_EQ(ports.Faults(), Events{});
+}
+
+}  // namespace

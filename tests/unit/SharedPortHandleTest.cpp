@@ -1,0 +1,118 @@
+// The hand-over of the port between the user-interface thread and the reader thread.
+#include "serial/SharedPortHandle.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fakes/EventLog.h"
+#include "fakes/FakeSerialPorts.h"
+
+namespace {
+
+using Events = std::vector<std::string>;
+using namespace std::chrono_literals;
+
+class SharedPortHandleTest : public testing::Test {
+protected:
+    PortHandle OpenAndPublish() {
+        const PortHandle port = ports.Open("COM1");
+        slot.Publish(port);
+        return port;
+    }
+
+    EventLog log;
+    FakeSerialPorts ports{&log};
+    SharedPortHandle slot{ports};
+    std::uint8_t buffer[100] = {};
+    std::uint32_t count = 99;
+};
+
+TEST_F(SharedPortHandleTest, AWaitingReaderGoesOnOnceAPortIsPublished) {
+    std::promise<void> waited;
+    std::thread reader([&] {
+        slot.WaitForPort();
+        waited.set_value();
+    });
+    OpenAndPublish();
+    EXPECT_EQ(waited.get_future().wait_for(10s), std::future_status::ready);
+    reader.join();
+}
+
+TEST_F(SharedPortHandleTest, ReadWithNoPortPublishedFailsWithoutTouchingAPort) {
+    EXPECT_FALSE(slot.Read(buffer, 20, count));
+    EXPECT_EQ(count, 0u);
+
+    const PortHandle port = OpenAndPublish();
+    slot.Close();
+    EXPECT_FALSE(slot.Read(buffer, 20, count));
+
+    EXPECT_EQ(log.Events(), (Events{"open COM1", "close " + std::to_string(port)}));
+}
+
+TEST_F(SharedPortHandleTest, ReadGoesToThePublishedPort) {
+    ports.QueueRead({true, {'h', 'i'}});
+    OpenAndPublish();
+
+    EXPECT_TRUE(slot.Read(buffer, 20, count));
+    EXPECT_EQ(count, 2u);
+    EXPECT_EQ(buffer[0], 'h');
+    EXPECT_EQ(log.Events(), (Events{"open COM1", "read 1: up to 20"}));
+}
+
+TEST_F(SharedPortHandleTest, CloseWithNoReadInProgressClosesAtOnce) {
+    OpenAndPublish();
+    slot.Close();
+
+    EXPECT_EQ(log.Events(), (Events{"open COM1", "close 1"}));
+    EXPECT_EQ(slot.Published(), NoPort);
+}
+
+TEST_F(SharedPortHandleTest, CloseDuringAReadCutsTheReadShortAndClosesOnlyAfterItHasEnded) {
+    OpenAndPublish();
+    std::atomic<bool> readSucceeded{true};
+    std::thread reader([&] { readSucceeded = slot.Read(buffer, 20, count); });
+    ASSERT_TRUE(ports.WaitUntilReadBlocked(10s));
+
+    slot.Close();
+    reader.join();
+
+    EXPECT_FALSE(readSucceeded);
+    const Events events = log.Events();
+    EXPECT_EQ(events.back(), "close 1");
+    EXPECT_NE(std::find(events.begin(), events.end(), "cancel 1"), events.end());
+    EXPECT_EQ(ports.Faults(), Events{});
+}
+
+// A reader that reads without pause while the other thread opens and closes
+// ports as fast as it can: no read may start on, or overlap, a port's close.
+TEST_F(SharedPortHandleTest, NoReadEverOverlapsOrFollowsTheCloseOfItsPort) {
+    FakeSerialPorts quietPorts{nullptr};
+    quietPorts.AnswerEveryReadWith({true, {'x'}});
+    SharedPortHandle busySlot{quietPorts};
+
+    std::atomic<bool> stop{false};
+    std::thread reader([&] {
+        std::uint8_t readerBuffer[100];
+        std::uint32_t readerCount = 0;
+        while (!stop) busySlot.Read(readerBuffer, 20, readerCount);
+    });
+    for (int round = 0; round < 500; ++round) {
+        const PortHandle port = quietPorts.Open("COM1");
+        busySlot.Publish(port);
+        ASSERT_TRUE(quietPorts.WaitUntilReadBegunOn(port, 10s));
+        busySlot.Close();
+    }
+    stop = true;
+    reader.join();
+
+    EXPECT_EQ(quietPorts.Faults(), Events{});
+}
+
+}  // namespace

@@ -1,0 +1,162 @@
+// Serial ports in memory: scripted reads, and a watch that no read ever overlaps or follows the close of its port.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "EventLog.h"
+#include "serial/SerialPorts.h"
+
+class FakeSerialPorts final : public SerialPorts {
+public:
+    struct ReadOutcome {
+        bool succeeded;
+        std::vector<std::uint8_t> bytes;
+    };
+
+    // Without a log the fake records nothing, for tests that read without end.
+    explicit FakeSerialPorts(EventLog* log) : log_(log) {}
+
+    void MakeMissing(const std::string& deviceName) { missing_.insert(deviceName); }
+
+    // Reads take queued outcomes in order. With none queued, a read answers with
+    // the standing outcome if there is one, otherwise it lasts until cancelled,
+    // like a read on a quiet line.
+    void QueueRead(ReadOutcome outcome) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        queued_.push_back(std::move(outcome));
+    }
+    void AnswerEveryReadWith(ReadOutcome outcome) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        standing_ = std::move(outcome);
+    }
+
+    bool WaitUntilReadBlocked(std::chrono::milliseconds limit) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return changed_.wait_for(lock, limit, [this] { return blockedOn_ != NoPort; });
+    }
+
+    bool WaitUntilReadBegunOn(PortHandle port, std::chrono::milliseconds limit) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return changed_.wait_for(lock, limit, [&] { return readsBegun_.count(port) != 0; });
+    }
+
+    // Every read on a port that was not open, and every close during a read.
+    std::vector<std::string> Faults() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return faults_;
+    }
+
+    PortHandle Open(const std::string& deviceName) override {
+        Log("open " + deviceName);
+        if (missing_.count(deviceName)) return NoPort;
+        std::lock_guard<std::mutex> lock(mutex_);
+        open_.insert(++lastHandle_);
+        return lastHandle_;
+    }
+
+    void ConfigureLine(PortHandle port, const LineSettings& settings) override {
+        Log("configure " + std::to_string(port) + ": baud " + std::to_string(settings.baudIndex) +
+            ", data bits " + std::to_string(settings.dataBitsIndex) + ", parity " +
+            std::to_string(settings.parityIndex) + ", stop bits " +
+            std::to_string(settings.stopBitsIndex));
+    }
+
+    void SetTimeouts(PortHandle port, const PortTimeouts& t) override {
+        Log("time-outs " + std::to_string(port) + ": " + std::to_string(t.intervalMs) + "/" +
+            std::to_string(t.totalMultiplierMs) + "/" + std::to_string(t.totalConstantMs) + "/" +
+            std::to_string(t.writeTotalMultiplierMs) + "/" + std::to_string(t.writeTotalConstantMs));
+    }
+
+    bool Read(PortHandle port, std::uint8_t* buffer, std::uint32_t size,
+              std::uint32_t& count) override {
+        Log("read " + std::to_string(port) + ": up to " + std::to_string(size));
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (!open_.count(port)) faults_.push_back("read on port " + std::to_string(port) + ", not open");
+        ++readsInProgress_[port];
+        readsBegun_.insert(port);
+        changed_.notify_all();
+        // Lets a close on another thread run into the read, if the code allows it.
+        lock.unlock();
+        std::this_thread::yield();
+        lock.lock();
+
+        const ReadOutcome outcome = NextOutcome(lock, port);
+        --readsInProgress_[port];
+        const std::size_t delivered = std::min<std::size_t>(outcome.bytes.size(), size);
+        std::copy_n(outcome.bytes.begin(), delivered, buffer);
+        count = outcome.succeeded ? static_cast<std::uint32_t>(delivered) : 0;
+        return outcome.succeeded;
+    }
+
+    void CancelRead(PortHandle port) override {
+        Log("cancel " + std::to_string(port));
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (blockedOn_ == port) {
+            cancelled_ = true;
+            changed_.notify_all();
+        }
+    }
+
+    void Close(PortHandle port) override {
+        Log("close " + std::to_string(port));
+        std::lock_guard<std::mutex> lock(mutex_);
+        closing_.insert(port);
+        changed_.notify_all();
+        if (readsInProgress_[port] > 0)
+            faults_.push_back("close of port " + std::to_string(port) + " during a read");
+        if (!open_.erase(port)) faults_.push_back("close of port " + std::to_string(port) + ", not open");
+    }
+
+private:
+    void Log(const std::string& event) {
+        if (log_) log_->Add(event);
+    }
+
+    ReadOutcome NextOutcome(std::unique_lock<std::mutex>& lock, PortHandle port) {
+        if (!queued_.empty()) {
+            ReadOutcome next = std::move(queued_.front());
+            queued_.pop_front();
+            return next;
+        }
+        if (standing_) return *standing_;
+
+        blockedOn_ = port;
+        changed_.notify_all();
+        // Bounded, so that a reader nobody cancels fails the test instead of hanging it.
+        if (!changed_.wait_for(lock, std::chrono::seconds(10), [this] { return cancelled_; }))
+            faults_.push_back("read on port " + std::to_string(port) + " never cancelled");
+        // A cancelled read takes a moment to unwind. A close that does not wait
+        // for the read to end lands in this moment and is caught.
+        changed_.wait_for(lock, std::chrono::milliseconds(20), [&] { return closing_.count(port) != 0; });
+        cancelled_ = false;
+        blockedOn_ = NoPort;
+        return {false, {}};
+    }
+
+    EventLog* log_;
+    std::set<std::string> missing_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    PortHandle lastHandle_ = NoPort;
+    std::set<PortHandle> open_;
+    std::map<PortHandle, int> readsInProgress_;
+    std::set<PortHandle> readsBegun_;
+    std::set<PortHandle> closing_;
+    std::deque<ReadOutcome> queued_;
+    std::optional<ReadOutcome> standing_;
+    PortHandle blockedOn_ = NoPort;
+    bool cancelled_ = false;
+    std::vector<std::string> faults_;
+};
