@@ -4,7 +4,7 @@ import subprocess
 
 import pytest
 
-from winebed import BUILD_DIR, SerialKey
+from winebed import BUILD_DIR, PROBE, SERIALKEY, SerialKey, wait_until, winpath
 
 OPEN, CLOSE, PORT, BAUD = SerialKey.OPEN, SerialKey.CLOSE, SerialKey.PORT, SerialKey.BAUD
 DATABITS, PARITY, STOPBITS = SerialKey.DATA_BITS, SerialKey.PARITY, SerialKey.STOP_BITS
@@ -165,3 +165,18 @@ def test_every_start_shows_the_defaults(clean_wine):
     program = SerialKey(clean_wine)
     assert {list_id: list_state(program, list_id)[1] for list_id in LISTS} == \
         {list_id: default for list_id, (_, default) in LISTS.items()}
+
+
+def test_f1_asks_the_help_engine_for_the_help_file_beside_the_program(clean_wine):
+    SerialKey(clean_wine)
+    clean_wine.xdotool("key", "F1")
+
+    def help_engine_message():
+        try:  # the probe may block while the help engine starts; see SerialKey.window
+            result = clean_wine.run(PROBE, "controls", "ERROR", timeout=10)
+        except subprocess.TimeoutExpired:
+            return None
+        return result.returncode == 0 and result.stdout
+
+    # No help file belongs to the program: Wine's help engine says which one it looked for.
+    assert winpath(SERIALKEY.with_suffix(".HLP")) in wait_until(help_engine_message, 60, "the help engine")
