@@ -13,7 +13,8 @@
 //   WinProbe.exe click TITLE ID             posts a button click, without waiting for its handler
 //   WinProbe.exe post TITLE MSG WPARAM LPARAM   posts any message (numbers in decimal or 0x hex)
 //   WinProbe.exe send TITLE MSG WPARAM LPARAM   sends any message and prints the result (hex)
-//   WinProbe.exe messagebox OWNER-TITLE     the message box owned by that window: caption, text, buttons, icon
+//   WinProbe.exe messagebox OWNER-TITLE     the message box owned by that window: visible, caption, text,
+//                                           buttons, icon
 //
 // Windows are found by their exact title. Exit code 1: no such window or control.
 #include <windows.h>
@@ -162,7 +163,8 @@ int DescribeMessageBox(HWND owner) {
         std::fputs("no message box\n", stdout);
         return 1;
     }
-    std::printf("hwnd %p\ncaption ", static_cast<void*>(search.found));
+    std::printf("hwnd %p\nvisible %d\ncaption ", static_cast<void*>(search.found),
+                IsWindowVisible(search.found) ? 1 : 0);
     PrintUtf8(Text(search.found).c_str());
     std::fputs("\n", stdout);
     for (HWND child = GetWindow(search.found, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {

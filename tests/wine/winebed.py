@@ -290,13 +290,14 @@ class SerialKey:
 
     def message_box(self, timeout=30):
         """The message box that the settings window owns: {"caption", "text", "icon", "buttons"}."""
-        result = wait_until(lambda: (r := self.probe("messagebox")).returncode == 0 and r, timeout,
-                            "a message box")
+        # The box is shown once it is filled in; before that its caption or icon may be missing.
+        result = wait_until(lambda: (r := self.probe("messagebox")).returncode == 0 and "visible 1" in r.stdout and r,
+                            timeout, "a message box")
         box = {"buttons": []}
         for line in result.stdout.splitlines():
             key, _, value = line.partition(" ")
             if key == "button":
                 box["buttons"].append(value.split(" ", 1)[1])
-            else:
+            elif key != "visible":
                 box[key] = value
         return box
