@@ -243,7 +243,6 @@ int wmain(int argc, wchar_t** argv) {
         GetWindowRect(Control(window, int(Number(argv[3]))), &rect);
         PrintRect("rect", rect);
     } else if (command == L"rect") {
-        // Not part of "window": while the program starts, Wine can block monitor queries for minutes.
         RECT rect{};
         GetWindowRect(window, &rect);
         PrintRect("rect", rect);
