@@ -1,6 +1,6 @@
 // Test driver: looks at and drives another program's top-level window from outside.
 //
-//   WinProbe.exe window TITLE               hwnd, visible, foreground, process
+//   WinProbe.exe window TITLE               hwnd, visible, foreground, process, style, exstyle
 //   WinProbe.exe idle TITLE                 waits until the window's program is idle for input
 //   WinProbe.exe controls TITLE             one line per child: id, class, style, exstyle, text
 //   WinProbe.exe taborder TITLE             control ids in keyboard tab order from the first
@@ -8,9 +8,13 @@
 //   WinProbe.exe defid TITLE                the id of the default push button
 //   WinProbe.exe items TITLE ID             a ComboBoxEx's items, then "selected N"
 //   WinProbe.exe select TITLE ID INDEX      selects an item of a ComboBoxEx
+//   WinProbe.exe rect TITLE [ID]            rectangle of the window, or of a control, in screen
+//                                           coordinates; for the window also its monitor's work area
 //   WinProbe.exe click TITLE ID             posts a button click, without waiting for its handler
 //   WinProbe.exe post TITLE MSG WPARAM LPARAM   posts any message (numbers in decimal or 0x hex)
-//   WinProbe.exe messagebox OWNER-TITLE     the message box owned by that window: caption, text, buttons, icon
+//   WinProbe.exe send TITLE MSG WPARAM LPARAM   sends any message and prints the result (hex)
+//   WinProbe.exe messagebox OWNER-TITLE     the message box owned by that window: visible, caption, text,
+//                                           buttons, icon
 //
 // Windows are found by their exact title. Exit code 1: no such window or control.
 #include <windows.h>
@@ -60,6 +64,10 @@ HWND Control(HWND dialog, int id) {
 }
 
 long Number(const wchar_t* text) { return std::wcstol(text, nullptr, 0); }
+
+void PrintRect(const char* name, const RECT& r) {
+    std::printf("%s %ld %ld %ld %ld\n", name, r.left, r.top, r.right, r.bottom);
+}
 
 // ComboBoxEx items live in the other process: the record and its text buffer must too.
 int ListItems(HWND comboEx) {
@@ -155,7 +163,8 @@ int DescribeMessageBox(HWND owner) {
         std::fputs("no message box\n", stdout);
         return 1;
     }
-    std::printf("hwnd %p\ncaption ", static_cast<void*>(search.found));
+    std::printf("hwnd %p\nvisible %d\ncaption ", static_cast<void*>(search.found),
+                IsWindowVisible(search.found) ? 1 : 0);
     PrintUtf8(Text(search.found).c_str());
     std::fputs("\n", stdout);
     for (HWND child = GetWindow(search.found, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -191,6 +200,8 @@ int wmain(int argc, wchar_t** argv) {
         GetWindowThreadProcessId(window, &processId);
         std::printf("hwnd %p\nvisible %d\nforeground %d\nprocess %lu\n", static_cast<void*>(window),
                     IsWindowVisible(window) ? 1 : 0, GetForegroundWindow() == window ? 1 : 0, processId);
+        std::printf("style %08lx\nexstyle %08lx\n", GetWindowLongW(window, GWL_STYLE),
+                    GetWindowLongW(window, GWL_EXSTYLE));
     } else if (command == L"idle") {
         DWORD processId = 0;
         GetWindowThreadProcessId(window, &processId);
@@ -227,12 +238,27 @@ int wmain(int argc, wchar_t** argv) {
         return ListItems(Control(window, int(Number(argv[3]))));
     } else if (command == L"select" && argc == 5) {
         SendMessageW(Control(window, int(Number(argv[3]))), CB_SETCURSEL, Number(argv[4]), 0);
+    } else if (command == L"rect" && argc == 4) {
+        RECT rect{};
+        GetWindowRect(Control(window, int(Number(argv[3]))), &rect);
+        PrintRect("rect", rect);
+    } else if (command == L"rect") {
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        PrintRect("rect", rect);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+        PrintRect("workarea", monitor.rcWork);
     } else if (command == L"click" && argc == 4) {
         const int id = int(Number(argv[3]));
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                      reinterpret_cast<LPARAM>(Control(window, id)));
     } else if (command == L"post" && argc == 6) {
         PostMessageW(window, UINT(Number(argv[3])), WPARAM(Number(argv[4])), LPARAM(Number(argv[5])));
+    } else if (command == L"send" && argc == 6) {
+        const LRESULT result = SendMessageW(window, UINT(Number(argv[3])), WPARAM(Number(argv[4])), LPARAM(Number(argv[5])));
+        std::printf("%lx\n", static_cast<unsigned long>(result));
     } else if (command == L"messagebox") {
         return DescribeMessageBox(window);
     } else {

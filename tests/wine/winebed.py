@@ -19,6 +19,8 @@ DESKTOP_WIDTH, DESKTOP_HEIGHT, TASKBAR_HEIGHT = 1024, 768, 20
 SEND_KEYS = BUILD_DIR / "tests/wine/SendKeys.exe"
 PROBE = BUILD_DIR / "tests/wine/WinProbe.exe"
 SERIALKEY = BUILD_DIR / "app/SerialKey.exe"
+# Debian's Wine does not find its own fonts; without Marlett the title-bar buttons show letters.
+WINE_MARLETT = pathlib.Path("/usr/share/wine/fonts/marlett.ttf")
 VK_SHIFT = 0x10
 
 
@@ -69,6 +71,7 @@ class Wine:
     def setup_prefix(self):
         subprocess.run(["wineboot", "-i"], env=self.env, check=True, timeout=300,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        shutil.copy(WINE_MARLETT, self.workdir / "prefix/drive_c/windows/Fonts")
         self.import_registry(HERE / "prefix.reg")
         self.stop_all()
 
@@ -263,12 +266,17 @@ class SerialKey:
         wait_until(lambda: self.window().get("visible") == "1", 60, "the settings window")
         self.probe("idle")
 
-    def probe(self, command, *args):
-        return self.wine.run(PROBE, command, self.TITLE, *args)
+    def probe(self, command, *args, timeout=120):
+        return self.wine.run(PROBE, command, self.TITLE, *args, timeout=timeout)
 
     def window(self):
-        """hwnd, visible, foreground and process of the settings window; {} when it is gone."""
-        result = self.probe("window")
+        """hwnd, visible, foreground, process and styles of the settings window; {} when it is gone."""
+        try:
+            result = self.probe("window", timeout=10)
+        except subprocess.TimeoutExpired:
+            # A Wine program that starts while another is still starting now and then blocks
+            # for minutes; once killed, the next one answers at once.
+            return {}
         return dict(line.split(" ", 1) for line in result.stdout.splitlines()) if result.returncode == 0 else {}
 
     def select(self, control, index):
@@ -282,13 +290,14 @@ class SerialKey:
 
     def message_box(self, timeout=30):
         """The message box that the settings window owns: {"caption", "text", "icon", "buttons"}."""
-        result = wait_until(lambda: (r := self.probe("messagebox")).returncode == 0 and r, timeout,
-                            "a message box")
+        # The box is shown once it is filled in; before that its caption or icon may be missing.
+        result = wait_until(lambda: (r := self.probe("messagebox")).returncode == 0 and "visible 1" in r.stdout and r,
+                            timeout, "a message box")
         box = {"buttons": []}
         for line in result.stdout.splitlines():
             key, _, value = line.partition(" ")
             if key == "button":
                 box["buttons"].append(value.split(" ", 1)[1])
-            else:
+            elif key != "visible":
                 box[key] = value
         return box
