@@ -32,6 +32,12 @@ def wait_until(condition, timeout, what):
         time.sleep(0.05)
 
 
+def read_text(file):
+    """All of a file written as a program's output, as text with Unix line ends."""
+    file.seek(0)
+    return file.read().decode(errors="replace").replace("\r\n", "\n")
+
+
 def winpath(path):
     """The Windows name of a Unix path (Wine's drive Z: is the Unix root)."""
     return "Z:" + str(pathlib.Path(path).resolve()).replace("/", "\\")
@@ -77,8 +83,13 @@ class Wine:
 
     def run(self, program, *args, timeout=120):
         """Runs a program to its end and returns the completed process (output as text)."""
-        return subprocess.run(["wine", str(program), *map(str, args)], env=self.env, timeout=timeout,
-                              capture_output=True, text=True, errors="replace")
+        # Files, not pipes: the Wine services that a program happens to start inherit its
+        # output, and a pipe would not end before they do.
+        with tempfile.TemporaryFile() as stdout, tempfile.TemporaryFile() as stderr:
+            process = subprocess.run(["wine", str(program), *map(str, args)], env=self.env, timeout=timeout,
+                                     stdout=stdout, stderr=stderr)
+            return subprocess.CompletedProcess(process.args, process.returncode, read_text(stdout),
+                                               read_text(stderr))
 
     def start(self, program, *args, cwd=None):
         """Starts a program without waiting for it; stop_all() ends it at the latest."""
