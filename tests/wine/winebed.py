@@ -17,6 +17,7 @@ BUILD_DIR = pathlib.Path(os.environ.get("SERIALKEY_BUILD_DIR", "build/windows"))
 HERE = pathlib.Path(__file__).resolve().parent
 DESKTOP_WIDTH, DESKTOP_HEIGHT, TASKBAR_HEIGHT = 1024, 768, 20
 SEND_KEYS = BUILD_DIR / "tests/wine/SendKeys.exe"
+WINE_FONTS = pathlib.Path("/usr/share/wine/fonts")
 VK_SHIFT = 0x10
 
 
@@ -72,6 +73,10 @@ class Wine:
     def setup_prefix(self):
         subprocess.run(["wineboot", "-i"], env=self.env, check=True, timeout=300,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Debian's Wine does not find its own fonts (Tahoma, and Marlett for the title-bar
+        # buttons) where the package puts them; the prefix's font folder it always reads.
+        for font in WINE_FONTS.glob("*.ttf"):
+            shutil.copy(font, self.workdir / "prefix/drive_c/windows/Fonts")
         self.import_registry(HERE / "prefix.reg")
         self.stop_all()
 
