@@ -91,6 +91,49 @@ int ListItems(HWND comboEx) {
     return 0;
 }
 
+// Icon handles belong to their process, so the icon is recognised by its pixels on the screen:
+// the standard icon that, drawn on the same background, differs from them in the fewest pixels.
+const char* StandardIconShownBy(HWND iconControl) {
+    RECT rect;
+    GetWindowRect(iconControl, &rect);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC shown = CreateCompatibleDC(screen), drawn = CreateCompatibleDC(screen);
+    HBITMAP shownBitmap = CreateCompatibleBitmap(screen, width, height);
+    HBITMAP drawnBitmap = CreateCompatibleBitmap(screen, width, height);
+    SelectObject(shown, shownBitmap);
+    SelectObject(drawn, drawnBitmap);
+    BitBlt(shown, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+
+    const struct {
+        const char* name;
+        LPCWSTR id;
+    } candidates[] = {{"hand", IDI_HAND}, {"exclamation", IDI_EXCLAMATION}, {"asterisk", IDI_ASTERISK},
+                      {"question", IDI_QUESTION}};
+    const char* best = "none";
+    long fewest = long(width) * height / 4;  // more differences than this: no standard icon
+    for (const auto& candidate : candidates) {
+        HBRUSH background = CreateSolidBrush(GetPixel(shown, 0, 0));
+        RECT all{0, 0, width, height};
+        FillRect(drawn, &all, background);
+        DeleteObject(background);
+        DrawIconEx(drawn, 0, 0, LoadIconW(nullptr, candidate.id), 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+        long differences = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) differences += GetPixel(shown, x, y) != GetPixel(drawn, x, y);
+        if (differences < fewest) {
+            fewest = differences;
+            best = candidate.name;
+        }
+    }
+    DeleteDC(shown);
+    DeleteDC(drawn);
+    DeleteObject(shownBitmap);
+    DeleteObject(drawnBitmap);
+    ReleaseDC(nullptr, screen);
+    return best;
+}
+
 struct OwnedSearch {
     HWND owner;
     HWND found;
@@ -123,12 +166,7 @@ int DescribeMessageBox(HWND owner) {
             PrintUtf8(Text(child).c_str());
             std::fputs("\n", stdout);
         } else if (kind == L"Static" && (style & SS_TYPEMASK) == SS_ICON) {
-            const HICON icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
-            std::printf("icon %s\n", icon == LoadIconW(nullptr, IDI_HAND)          ? "hand"
-                                     : icon == LoadIconW(nullptr, IDI_EXCLAMATION) ? "exclamation"
-                                     : icon == LoadIconW(nullptr, IDI_ASTERISK)    ? "asterisk"
-                                     : icon == LoadIconW(nullptr, IDI_QUESTION)    ? "question"
-                                                                                   : "other");
+            std::printf("icon %s\n", StandardIconShownBy(child));
         } else if (kind == L"Static" && !Text(child).empty()) {
             std::fputs("text ", stdout);
             PrintUtf8(Text(child).c_str());

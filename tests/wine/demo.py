@@ -4,21 +4,12 @@ is typed into a receiver window. Prints the typed text and saves a screenshot.""
 
 import argparse
 import sys
+import termios
 import time
 
-from winebed import BUILD_DIR, Pty, Receiver, wait_until, wine_session
+from winebed import BUILD_DIR, Pty, Receiver, SerialKey, wait_until, wine_session
 
-SERIALKEY = BUILD_DIR / "app/SerialKey.exe"
-PROBE = BUILD_DIR / "tests/wine/WinProbe.exe"
-TITLE = "RS-232C to KeyBoard(for Win2000)"
-OPEN = 1014
 SCANS = [b"4006381333931\r", b"9780201379624\r", b"ST,GS,+0012.50kg\r"]
-
-
-def start_serialkey(wine):
-    wine.start(SERIALKEY)
-    wait_until(lambda: "visible 1" in wine.run(PROBE, "window", TITLE).stdout, 60, "the settings window")
-    wine.run(PROBE, "idle", TITLE)
 
 
 def main():
@@ -30,10 +21,16 @@ def main():
     with wine_session() as wine:
         pty = None if args.device else Pty()
         wine.set_port("COM1", args.device or pty.path)
-        start_serialkey(wine)
+        program = SerialKey(wine)
         print(f"SerialKey is running; COM1 is {args.device or 'a simulated device at ' + pty.path}.")
-        wine.run(PROBE, "click", TITLE, OPEN)
-        wait_until(lambda: "visible 0" in wine.run(PROBE, "window", TITLE).stdout, 30, "Open to hide the window")
+        program.open()  # the defaults: COM1, 9600 baud, 8 data bits, no parity, 1 stop bit
+        if pty:
+            wait_until(lambda: pty.attributes()[5] == termios.B9600, 30, "COM1 to be opened")
+        else:
+            time.sleep(1)  # the open sequence takes a little over 100 ms
+            if program.probe("messagebox").returncode == 0:
+                print(f"COM1 ({args.device}) could not be opened.")
+                return 1
         receiver = Receiver(wine, wine.workdir / "receiver.log")
 
         if pty:
@@ -57,6 +54,7 @@ def main():
         print(f"\nScreenshot: {screenshot}")
         if pty:
             pty.close()
+    return 0
 
 
 if __name__ == "__main__":

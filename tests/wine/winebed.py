@@ -17,6 +17,8 @@ BUILD_DIR = pathlib.Path(os.environ.get("SERIALKEY_BUILD_DIR", "build/windows"))
 HERE = pathlib.Path(__file__).resolve().parent
 DESKTOP_WIDTH, DESKTOP_HEIGHT, TASKBAR_HEIGHT = 1024, 768, 20
 SEND_KEYS = BUILD_DIR / "tests/wine/SendKeys.exe"
+PROBE = BUILD_DIR / "tests/wine/WinProbe.exe"
+SERIALKEY = BUILD_DIR / "app/SerialKey.exe"
 WINE_FONTS = pathlib.Path("/usr/share/wine/fonts")
 VK_SHIFT = 0x10
 
@@ -33,12 +35,6 @@ def wait_until(condition, timeout, what):
         time.sleep(0.05)
 
 
-def read_text(file):
-    """All of a file written as a program's output, as text with Unix line ends."""
-    file.seek(0)
-    return file.read().decode(errors="replace").replace("\r\n", "\n")
-
-
 def winpath(path):
     """The Windows name of a Unix path (Wine's drive Z: is the Unix root)."""
     return "Z:" + str(pathlib.Path(path).resolve()).replace("/", "\\")
@@ -48,7 +44,8 @@ def start_xvfb(workdir):
     """Starts Xvfb on a free display number and returns (process, display)."""
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{DESKTOP_WIDTH}x{DESKTOP_HEIGHT}x24", "-nolisten", "tcp"],
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{DESKTOP_WIDTH}x{DESKTOP_HEIGHT}x24",
+         "-nolisten", "tcp"],
         pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=open(workdir / "xvfb.log", "w"))
     os.close(write_end)
     with os.fdopen(read_end) as pipe:
@@ -88,19 +85,22 @@ class Wine:
 
     def run(self, program, *args, timeout=120):
         """Runs a program to its end and returns the completed process (output as text)."""
-        # Files, not pipes: the Wine services that a program happens to start inherit its
-        # output, and a pipe would not end before they do.
-        with tempfile.TemporaryFile() as stdout, tempfile.TemporaryFile() as stderr:
+        # Output goes through files, not pipes: Wine's own background processes, started by
+        # whichever program comes first, inherit the pipes and would hold them open.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             process = subprocess.run(["wine", str(program), *map(str, args)], env=self.env, timeout=timeout,
-                                     stdout=stdout, stderr=stderr)
-            return subprocess.CompletedProcess(process.args, process.returncode, read_text(stdout),
-                                               read_text(stderr))
+                                     stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+            out.seek(0)
+            err.seek(0)
+            return subprocess.CompletedProcess(process.args, process.returncode,
+                                               out.read().decode(errors="replace"),
+                                               err.read().decode(errors="replace"))
 
     def start(self, program, *args, cwd=None):
         """Starts a program without waiting for it; stop_all() ends it at the latest."""
         process = subprocess.Popen(["wine", str(program), *map(str, args)], env=self.env, cwd=cwd,
-                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
-                                   errors="replace")
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
         self.processes.append(process)
         return process
 
@@ -252,3 +252,48 @@ class Pty:
     def close(self):
         self.hang_up()
         os.close(self.slave)
+
+
+class SerialKey:
+    """SerialKey.exe running under Wine, seen and driven from outside through WinProbe."""
+
+    TITLE = "RS-232C to KeyBoard(for Win2000)"
+    EXE = SERIALKEY
+    OPEN, CLOSE = 1014, 2
+    PORT, BAUD, DATA_BITS, PARITY, STOP_BITS = 1013, 1005, 1006, 1007, 1008
+
+    def __init__(self, wine, exe=SERIALKEY):
+        self.wine = wine
+        self.process = wine.start(exe)
+        wait_until(lambda: self.window().get("visible") == "1", 60, "the settings window")
+        self.probe("idle")
+
+    def probe(self, command, *args):
+        return self.wine.run(PROBE, command, self.TITLE, *args)
+
+    def window(self):
+        """hwnd, visible, foreground and process of the settings window; {} when it is gone."""
+        result = self.probe("window")
+        return dict(line.split(" ", 1) for line in result.stdout.splitlines()) if result.returncode == 0 else {}
+
+    def select(self, control, index):
+        assert self.probe("select", control, index).returncode == 0
+
+    def open(self, **positions):
+        """Chooses list positions (port=, baud=, data_bits=, parity=, stop_bits=) and presses Open."""
+        for name, index in positions.items():
+            self.select(getattr(self, name.upper()), index)
+        assert self.probe("click", self.OPEN).returncode == 0
+
+    def message_box(self, timeout=30):
+        """The message box that the settings window owns: {"caption", "text", "icon", "buttons"}."""
+        result = wait_until(lambda: (r := self.probe("messagebox")).returncode == 0 and r, timeout,
+                            "a message box")
+        box = {"buttons": []}
+        for line in result.stdout.splitlines():
+            key, _, value = line.partition(" ")
+            if key == "button":
+                box["buttons"].append(value.split(" ", 1)[1])
+            else:
+                box[key] = value
+        return box

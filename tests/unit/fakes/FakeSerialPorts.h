@@ -9,6 +9,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <thread>
@@ -22,6 +23,10 @@ public:
     struct ReadOutcome {
         bool succeeded;
         std::vector<std::uint8_t> bytes;
+
+        friend void PrintTo(const ReadOutcome& outcome, std::ostream* os) {
+            *os << (outcome.succeeded ? "read of " : "failed read of ") << outcome.bytes.size() << " bytes";
+        }
     };
 
     // Without a log the fake records nothing, for tests that read without end.

@@ -1,0 +1,12 @@
+// The serial side of the program: one port slot and one reader for the whole process.
+#include "app/windows/SerialInput.h"
+
+SerialInput& TheSerialInput() {
+    // Never destroyed: the reader thread keeps using it while the process ends.
+    static SerialInput& input = *new SerialInput;
+    return input;
+}
+
+UINT ReaderThreadProc(LPVOID) { TheSerialInput().reader.Run(); }
+
+void ClosePort() { TheSerialInput().slot.Close(); }
