@@ -96,10 +96,11 @@ class Wine:
                                                out.read().decode(errors="replace"),
                                                err.read().decode(errors="replace"))
 
-    def start(self, program, *args, cwd=None):
-        """Starts a program without waiting for it; stop_all() ends it at the latest."""
-        process = subprocess.Popen(["wine", str(program), *map(str, args)], env=self.env, cwd=cwd,
-                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+    def start(self, program, *args, cwd=None, env=None):
+        """Starts a program without waiting for it, with more environment variables if given;
+        stop_all() ends it at the latest."""
+        process = subprocess.Popen(["wine", str(program), *map(str, args)], env={**self.env, **(env or {})},
+                                   cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
         self.processes.append(process)
         return process
@@ -262,9 +263,9 @@ class SerialKey:
     OPEN, CLOSE = 1014, 2
     PORT, BAUD, DATA_BITS, PARITY, STOP_BITS = 1013, 1005, 1006, 1007, 1008
 
-    def __init__(self, wine, exe=SERIALKEY):
+    def __init__(self, wine, exe=SERIALKEY, env=None):
         self.wine = wine
-        self.process = wine.start(exe)
+        self.process = wine.start(exe, env=env)
         wait_until(lambda: self.window().get("visible") == "1", 60, "the settings window")
         self.probe("idle")
 
