@@ -1,5 +1,6 @@
 // The program's windows run in this process: what another process cannot see of them under Wine,
-// the settings window's system menu and the About box's layout in dialog units.
+// the settings window's system menu, the About box's layout in dialog units, and the icon handle
+// that adding the notification-area icon takes over.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -10,6 +11,7 @@
 
 #include "app/framework/windows/WinApp.h"
 #include "app/windows/AboutDlg.h"
+#include "app/windows/NotificationIcon.h"
 #include "app/windows/SerialKeyDlg.h"
 #include "res/resource.h"
 
@@ -78,6 +80,21 @@ TEST_F(WindowsInProcessTest, SystemMenuEndsWithASeparatorAndTheAboutItem) {
     EXPECT_EQ(items.back().type, UINT{MFT_STRING});
     EXPECT_EQ(items.back().id, UINT{IDM_ABOUTBOX});
     EXPECT_EQ(items.back().text, L"關於Varento(&A)...");
+}
+
+TEST_F(WindowsInProcessTest, AddingTheIconDestroysTheCallersHandleWhateverTheShellAnswers) {
+    HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(owner);
+    for (const DWORD message : {DWORD{NIM_MODIFY}, DWORD{NIM_ADD}}) {  // the first finds no icon to modify
+        HICON icon = static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
+        ASSERT_TRUE(icon);
+        EXPECT_EQ(AddNotificationIcon(owner, WM_TRAYNOTIFY, message, icon) != FALSE, message == NIM_ADD);
+        ICONINFO info{};
+        EXPECT_FALSE(GetIconInfo(icon, &info)) << "message " << message;
+    }
+    EXPECT_TRUE(RemoveNotificationIcon(owner, WM_TRAYNOTIFY));
+    DestroyWindow(owner);
 }
 
 struct Control {

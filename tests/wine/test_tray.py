@@ -319,7 +319,7 @@ def test_each_way_to_end_removes_the_icon_and_only_a_close_from_the_title_bar_re
 
 # System menu, About box and Help
 
-def test_the_system_menu_ends_with_the_about_item_and_the_about_box_is_laid_out_in_dialog_units(clean_wine):
+def test_in_process_the_system_menu_the_about_box_layout_and_the_icon_handle(clean_wine):
     result = clean_wine.run(IN_PROCESS_TESTS)
     assert result.returncode == 0, result.stdout
 
