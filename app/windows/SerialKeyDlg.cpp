@@ -1,13 +1,22 @@
-// The settings window: its lists, defaults, icons and data exchange.
+// The settings window: its lists, defaults, icons and data exchange, its commands, the
+// notification-area icon that brings it back, and the About item of its system menu.
 #include "app/windows/SerialKeyDlg.h"
 
 #include <iterator>
 
+#include "app/MinimizedIcon.h"
 #include "app/framework/windows/WinApp.h"
+#include "app/windows/AboutDlg.h"
+#include "app/windows/NotificationIcon.h"
 #include "app/windows/SerialInput.h"
 #include "res/resource.h"
 
 namespace {
+
+HICON LoadSmallAppIcon() {
+    return static_cast<HICON>(LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 16, 16,
+                                         LR_DEFAULTCOLOR));
+}
 
 CWinThread* BeginReaderThread(CSerialKeyDlg* window) {
     // Suspended: the reader runs only from the first Open on.
@@ -27,7 +36,12 @@ CSerialKeyDlg::CSerialKeyDlg(CDialog* pParent)
 
 const MessageMap* CSerialKeyDlg::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
+        OnMessage<&CSerialKeyDlg::OnSysCommand>(WM_SYSCOMMAND),
+        OnMessage<&CSerialKeyDlg::OnPaint>(WM_PAINT),
+        OnMessage<&CSerialKeyDlg::OnQueryDragIcon>(WM_QUERYDRAGICON),
         OnCommand<&CSerialKeyDlg::OnOpen>(IDC_OPEN),
+        OnMessage<&CSerialKeyDlg::OnClose>(WM_CLOSE),
+        OnMessage<&CSerialKeyDlg::OnDestroy>(WM_DESTROY),
     };
     static const MessageMap map{CDialog::GetMessageMap(), entries, std::size(entries)};
     return &map;
@@ -41,8 +55,26 @@ void CSerialKeyDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_CBIndex(pDX, IDC_PORT, m_nPortIndex);
 }
 
+LRESULT CSerialKeyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Whatever its notification code. Without an icon to bring it back, the window stays.
+    if (message == WM_COMMAND && LOWORD(wParam) == IDC_OPEN && EnsureNotificationIcon()) ShowWindow(m_hWnd, SW_HIDE);
+
+    if (message == WM_TRAYNOTIFY && (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN)) {
+        ShowWindow(m_hWnd, SW_SHOW);
+        SetForegroundWindow(m_hWnd);
+    }
+
+    // A restarted shell announces its new taskbar, which knows none of the old icons.
+    static const UINT WM_TASKBARCREATED = RegisterWindowMessageW(L"TaskbarCreated");
+    if (message == WM_TASKBARCREATED) ShellNotifyIcon(NIM_ADD);
+
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
 BOOL CSerialKeyDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+
+    AppendAboutItem();
 
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hAppIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hAppIcon));
@@ -51,14 +83,65 @@ BOOL CSerialKeyDlg::OnInitDialog() {
     UpdateData(FALSE);
 
     m_pReaderThread = BeginReaderThread(this);
+
+    ShellNotifyIcon(NIM_ADD);
     return TRUE;  // the focus goes to the first tab stop, Open
 }
+
+void CSerialKeyDlg::AppendAboutItem() {
+    HMENU systemMenu = GetSystemMenu(m_hWnd, FALSE);
+    if (!systemMenu) return;
+    wchar_t text[256];
+    if (LoadStringW(AfxGetInstanceHandle(), IDS_ABOUTBOX, text, static_cast<int>(std::size(text))) == 0) return;
+    AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
+}
+
+void CSerialKeyDlg::OnSysCommand(UINT nID, LPARAM) {
+    // The platform keeps the low four bits of a system command for itself.
+    if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg dlgAbout;
+        dlgAbout.DoModal();
+    } else {
+        Default();
+    }
+}
+
+// The window has no minimise box; something else may still minimise it.
+void CSerialKeyDlg::OnPaint() {
+    if (!IsIconic(m_hWnd)) {
+        Default();
+        return;
+    }
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(m_hWnd, &paint);
+    SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    const IconOrigin origin = CenteredIconOrigin(client.right - client.left, client.bottom - client.top,
+                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    DrawIcon(dc, origin.x, origin.y, m_hAppIcon);
+    EndPaint(m_hWnd, &paint);
+}
+
+HICON CSerialKeyDlg::OnQueryDragIcon() { return m_hAppIcon; }
 
 void CSerialKeyDlg::OnOpen() {
     UpdateData(TRUE);
     SerialInput& serial = TheSerialInput();
     PortConnection(serial.ports, serial.slot, serial.sleeper, *this)
         .Open({m_nBaudIndex, m_nDataBitsIndex, m_nParityIndex, m_nStopBitsIndex, m_nPortIndex});
+}
+
+void CSerialKeyDlg::OnClose() {
+    ClosePort();
+    Default();  // queues the cancel command that ends the run
+}
+
+// However the program ends, its icon leaves the notification area with the window.
+void CSerialKeyDlg::OnDestroy() {
+    RemoveNotificationIcon(m_hWnd, WM_TRAYNOTIFY);
+    Default();
 }
 
 void CSerialKeyDlg::ReportPortUnavailable() {
@@ -77,3 +160,10 @@ void CSerialKeyDlg::ResumeReader() {
                 L"Press Open to try again.",
                 AfxGetApp()->m_strAppName.c_str(), MB_OK | MB_ICONHAND);
 }
+
+BOOL CSerialKeyDlg::ShellNotifyIcon(DWORD dwMessage) {
+    return AddNotificationIcon(m_hWnd, WM_TRAYNOTIFY, dwMessage, LoadSmallAppIcon());
+}
+
+// The shell may have refused the icon at start-up, or lost it since without saying so.
+bool CSerialKeyDlg::EnsureNotificationIcon() { return ShellNotifyIcon(NIM_MODIFY) || ShellNotifyIcon(NIM_ADD); }

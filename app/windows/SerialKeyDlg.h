@@ -12,14 +12,29 @@ public:
 protected:
     const MessageMap* GetMessageMap() const override;
     void DoDataExchange(CDataExchange* pDX) override;
+    // Open hides the window, and a press on the notification-area icon brings it back, before
+    // the message map sees either.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
 
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HICON OnQueryDragIcon();
     // Releases the port held, then opens and configures the one chosen in the lists.
     void OnOpen();
+    // A close from the title bar, Alt+F4 or the system menu releases the port first.
+    void OnClose();
+    void OnDestroy();
 
 private:
     void ReportPortUnavailable() override;
     void ResumeReader() override;
+
+    void AppendAboutItem();
+    // Hands the shell the notification-area icon's record with `dwMessage` (NIM_ADD, NIM_MODIFY).
+    BOOL ShellNotifyIcon(DWORD dwMessage);
+    // Whether the icon is in the notification area, after adding it again if the shell has lost it.
+    bool EnsureNotificationIcon();
 
     CWinThread* m_pReaderThread = nullptr;
     // The line settings: positions in the lists, -1 for no selection.

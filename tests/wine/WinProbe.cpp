@@ -1,6 +1,7 @@
 // Test driver: looks at and drives another program's top-level window from outside.
 //
-//   WinProbe.exe window TITLE               hwnd, visible, foreground, process, style, exstyle
+//   WinProbe.exe window TITLE               hwnd, visible, foreground, process, style, exstyle,
+//                                           rect (left top right bottom)
 //   WinProbe.exe idle TITLE                 waits until the window's program is idle for input
 //   WinProbe.exe controls TITLE             one line per child: id, class, style, exstyle, text
 //   WinProbe.exe taborder TITLE             control ids in keyboard tab order from the first
@@ -15,10 +16,14 @@
 //   WinProbe.exe send TITLE MSG WPARAM LPARAM   sends any message and prints the result (hex)
 //   WinProbe.exe messagebox OWNER-TITLE     the message box owned by that window: visible, caption, text,
 //                                           buttons, icon
+//   WinProbe.exe removeicon TITLE ID        takes the window's icon ID out of the notification area
+//   WinProbe.exe broadcast NAME             posts the registered message NAME to every top-level window
+//   WinProbe.exe tooltip                    the text of the tooltip on the screen
 //
-// Windows are found by their exact title. Exit code 1: no such window or control.
+// Windows are found by their exact title. Exit code 1: no such window, control or tooltip.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -185,23 +190,95 @@ int DescribeMessageBox(HWND owner) {
     return 0;
 }
 
+BOOL CALLBACK FindVisibleTooltip(HWND window, LPARAM param) {
+    if (ClassOf(window) == TOOLTIPS_CLASSW && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(param) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// TTTOOLINFOW as a 64-bit process lays it out. The notification area's tooltips belong to
+// explorer, which is a 64-bit process in a 64-bit prefix.
+struct ToolInfo64 {
+    UINT cbSize;
+    UINT uFlags;
+    UINT64 hwnd;
+    UINT64 uId;
+    RECT rect;
+    UINT64 hinst;
+    UINT64 lpszText;
+    UINT64 lParam;
+    UINT64 lpReserved;
+};
+static_assert(sizeof(ToolInfo64) == 72, "the 64-bit layout");
+
+// The tooltip's one tool, read through a record and a text buffer in the tooltip's process,
+// like a ComboBoxEx item.
+int DescribeTooltip() {
+    HWND tooltip = nullptr;
+    EnumWindows(FindVisibleTooltip, reinterpret_cast<LPARAM>(&tooltip));
+    if (!tooltip) {
+        std::fputs("no tooltip\n", stdout);
+        return 1;
+    }
+    DWORD processId = 0;
+    GetWindowThreadProcessId(tooltip, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
+                                 PROCESS_QUERY_INFORMATION, FALSE, processId);
+    if (!process) return 1;
+    BOOL targetIs32Bit = FALSE;
+    IsWow64Process(process, &targetIs32Bit);
+    const SIZE_T textChars = 256;
+    auto* remote = static_cast<char*>(
+        VirtualAllocEx(process, nullptr, sizeof(ToolInfo64) + textChars * 2, MEM_COMMIT, PAGE_READWRITE));
+    wchar_t* remoteText = reinterpret_cast<wchar_t*>(remote + sizeof(ToolInfo64));
+    if (targetIs32Bit) {
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.lpszText = remoteText;
+        WriteProcessMemory(process, remote, &tool, sizeof tool, nullptr);
+    } else {
+        ToolInfo64 tool{};
+        tool.cbSize = sizeof tool;
+        tool.lpszText = reinterpret_cast<UINT_PTR>(remoteText);
+        WriteProcessMemory(process, remote, &tool, sizeof tool, nullptr);
+    }
+    wchar_t text[textChars] = L"";
+    // The text is copied into the buffer that the record names.
+    if (SendMessageW(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(remote)))
+        ReadProcessMemory(process, remoteText, text, sizeof text - 2, nullptr);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    PrintUtf8(text);
+    std::fputs("\n", stdout);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    const std::wstring command = argc > 1 ? argv[1] : L"";
+    if (command == L"tooltip") return DescribeTooltip();
+    if (command == L"broadcast" && argc == 3) {
+        PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(argv[2]), 0, 0);
+        return 0;
+    }
     if (argc < 3) {
         std::fputs("usage: see the head of WinProbe.cpp\n", stderr);
         return 2;
     }
-    const std::wstring command = argv[1];
     HWND window = FindTopLevel(argv[2]);
 
     if (command == L"window") {
         DWORD processId = 0;
         GetWindowThreadProcessId(window, &processId);
+        RECT rect{};
+        GetWindowRect(window, &rect);
         std::printf("hwnd %p\nvisible %d\nforeground %d\nprocess %lu\n", static_cast<void*>(window),
                     IsWindowVisible(window) ? 1 : 0, GetForegroundWindow() == window ? 1 : 0, processId);
-        std::printf("style %08lx\nexstyle %08lx\n", GetWindowLongW(window, GWL_STYLE),
-                    GetWindowLongW(window, GWL_EXSTYLE));
+        std::printf("style %08lx\nexstyle %08lx\nrect %ld %ld %ld %ld\n", GetWindowLongW(window, GWL_STYLE),
+                    GetWindowLongW(window, GWL_EXSTYLE), rect.left, rect.top, rect.right, rect.bottom);
     } else if (command == L"idle") {
         DWORD processId = 0;
         GetWindowThreadProcessId(window, &processId);
@@ -261,6 +338,12 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("%lx\n", static_cast<unsigned long>(result));
     } else if (command == L"messagebox") {
         return DescribeMessageBox(window);
+    } else if (command == L"removeicon" && argc == 4) {
+        NOTIFYICONDATAW icon{};
+        icon.cbSize = NOTIFYICONDATAW_V1_SIZE;
+        icon.hWnd = window;
+        icon.uID = UINT(Number(argv[3]));
+        return Shell_NotifyIconW(NIM_DELETE, &icon) ? 0 : 1;
     } else {
         std::fputs("unknown command\n", stderr);
         return 2;

@@ -19,8 +19,7 @@ DESKTOP_WIDTH, DESKTOP_HEIGHT, TASKBAR_HEIGHT = 1024, 768, 20
 SEND_KEYS = BUILD_DIR / "tests/wine/SendKeys.exe"
 PROBE = BUILD_DIR / "tests/wine/WinProbe.exe"
 SERIALKEY = BUILD_DIR / "app/SerialKey.exe"
-# Debian's Wine does not find its own fonts; without Marlett the title-bar buttons show letters.
-WINE_MARLETT = pathlib.Path("/usr/share/wine/fonts/marlett.ttf")
+WINE_FONTS = pathlib.Path("/usr/share/wine/fonts")
 VK_SHIFT = 0x10
 
 
@@ -71,7 +70,10 @@ class Wine:
     def setup_prefix(self):
         subprocess.run(["wineboot", "-i"], env=self.env, check=True, timeout=300,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        shutil.copy(WINE_MARLETT, self.workdir / "prefix/drive_c/windows/Fonts")
+        # Debian's Wine does not find its own fonts (Tahoma, and Marlett for the title-bar
+        # buttons) where the package puts them; the prefix's font folder it always reads.
+        for font in WINE_FONTS.glob("*.ttf"):
+            shutil.copy(font, self.workdir / "prefix/drive_c/windows/Fonts")
         self.import_registry(HERE / "prefix.reg")
         self.stop_all()
 
@@ -94,10 +96,11 @@ class Wine:
                                                out.read().decode(errors="replace"),
                                                err.read().decode(errors="replace"))
 
-    def start(self, program, *args, cwd=None):
-        """Starts a program without waiting for it; stop_all() ends it at the latest."""
-        process = subprocess.Popen(["wine", str(program), *map(str, args)], env=self.env, cwd=cwd,
-                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+    def start(self, program, *args, cwd=None, env=None):
+        """Starts a program without waiting for it, with more environment variables if given;
+        stop_all() ends it at the latest."""
+        process = subprocess.Popen(["wine", str(program), *map(str, args)], env={**self.env, **(env or {})},
+                                   cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
         self.processes.append(process)
         return process
@@ -260,9 +263,9 @@ class SerialKey:
     OPEN, CLOSE = 1014, 2
     PORT, BAUD, DATA_BITS, PARITY, STOP_BITS = 1013, 1005, 1006, 1007, 1008
 
-    def __init__(self, wine, exe=SERIALKEY):
+    def __init__(self, wine, exe=SERIALKEY, env=None):
         self.wine = wine
-        self.process = wine.start(exe)
+        self.process = wine.start(exe, env=env)
         wait_until(lambda: self.window().get("visible") == "1", 60, "the settings window")
         self.probe("idle")
 

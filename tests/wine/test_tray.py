@@ -1,0 +1,391 @@
+"""The settings window's commands, its notification-area icon, the About box and Help, driven with
+real mouse and keyboard input in Wine's virtual desktop."""
+
+import contextlib
+import os
+import pathlib
+import subprocess
+
+import pytest
+
+from winebed import (BUILD_DIR, DESKTOP_HEIGHT, TASKBAR_HEIGHT, PROBE, Pty, Receiver, SerialKey, wait_until,
+                     winpath)
+
+STAND_IN = BUILD_DIR / "tests/wine/StandIn.exe"
+IN_PROCESS_TESTS = BUILD_DIR / "tests/wine/WindowsInProcessTests.exe"
+ABOUT_TITLE = "關於Varento"
+WM_NULL, WM_SYSCOMMAND, WM_TRAYNOTIFY = 0x0000, 0x0112, 0x8065
+NIM_ADD, NIM_MODIFY, NIM_DELETE = 0, 1, 2
+MOUSE_MESSAGES = {  # the mouse messages that the shell passes on, and whether each shows the window
+    "WM_MOUSEMOVE": (0x0200, False),
+    "WM_LBUTTONDOWN": (0x0201, True),
+    "WM_LBUTTONUP": (0x0202, False),
+    "WM_LBUTTONDBLCLK": (0x0203, False),
+    "WM_RBUTTONDOWN": (0x0204, True),
+    "WM_RBUTTONUP": (0x0205, False),
+    "WM_RBUTTONDBLCLK": (0x0206, False),
+    "WM_MBUTTONDOWN": (0x0207, False),
+    "WM_MBUTTONUP": (0x0208, False),
+    "WM_MBUTTONDBLCLK": (0x0209, False),
+}
+LEFT, MIDDLE, RIGHT = 1, 2, 3
+
+
+@pytest.fixture
+def line(clean_wine):
+    """COM1 on a fresh pseudo-terminal."""
+    pty = Pty()
+    clean_wine.set_port("COM1", pty.path)
+    yield pty
+    pty.close()
+
+
+@pytest.fixture
+def program(clean_wine, line):
+    return SerialKey(clean_wine)
+
+
+def probe(wine, *args):
+    return wine.run(PROBE, *args)
+
+
+def the_icon(wine):
+    """The centre of the one icon in the notification area."""
+    icons = wait_until(lambda: wine.tray_icons(), 30, "an icon in the notification area")
+    assert len(icons) == 1, icons
+    return icons[0]
+
+
+def shown(program):
+    return wait_until(lambda: (w := program.window()).get("visible") == "1" and w.get("foreground") == "1", 30,
+                      "the window in front")
+
+
+def hidden(program):
+    return wait_until(lambda: program.window().get("visible") == "0", 30, "the window to hide")
+
+
+def open_and_hide(program):
+    program.open()
+    hidden(program)
+
+
+def notify(program, mouse_message):
+    """Sends the window what the shell sends for a mouse event over the icon; returns once it is handled."""
+    assert program.probe("send", WM_TRAYNOTIFY, WM_TRAYNOTIFY, MOUSE_MESSAGES[mouse_message][0]).returncode == 0
+
+
+def handled_so_far(program):
+    """Returns once the window has handled every message sent to it before: sent messages are
+    handled in the order they arrive."""
+    assert program.probe("send", WM_NULL, 0, 0).returncode == 0
+
+
+def holders(pty):
+    """The processes, other than this one, that have the pseudo-terminal's device open: the
+    program and the Wine server while the port is open."""
+    found = set()
+    for fd_dir in pathlib.Path("/proc").glob("[0-9]*/fd"):
+        pid = int(fd_dir.parent.name)
+        if pid == os.getpid():
+            continue
+        with contextlib.suppress(OSError):
+            if any(os.readlink(fd) == pty.path for fd in fd_dir.iterdir()):
+                found.add(pid)
+    return found
+
+
+@contextlib.contextmanager
+def pressing_icon(wine, button):
+    """Holds a mouse button down over the icon."""
+    x, y = the_icon(wine)
+    wine.xdotool("mousemove", x, y, "mousedown", button)
+    try:
+        yield
+    finally:
+        wine.xdotool("mouseup", button)
+
+
+# Open and the icon
+
+def test_open_hides_the_window_and_opens_the_port(program, line):
+    program.open()
+
+    hidden(program)
+    wait_until(lambda: holders(line), 30, "the port to be opened")
+
+
+@pytest.mark.parametrize("button", [LEFT, RIGHT], ids=["left", "right"])
+def test_a_press_on_the_icon_brings_the_window_back_in_front_with_the_focus(clean_wine, program, button):
+    open_and_hide(program)
+
+    with pressing_icon(clean_wine, button):
+        shown(program)
+        assert int(program.probe("focus").stdout) == SerialKey.OPEN
+
+
+def test_only_a_left_or_right_button_press_shows_the_window(program):
+    results = {}
+    for name in MOUSE_MESSAGES:
+        if program.window().get("visible") == "1":
+            open_and_hide(program)
+        notify(program, name)
+        results[name] = program.window().get("visible") == "1"
+
+    assert results == {name: shows for name, (_, shows) in MOUSE_MESSAGES.items()}
+
+
+def test_moves_and_the_middle_button_over_the_icon_do_nothing(clean_wine, program, tmp_path):
+    open_and_hide(program)
+    Receiver(clean_wine, tmp_path / "receiver.log")
+    x, y = the_icon(clean_wine)
+
+    clean_wine.xdotool("mousemove", x, y, "mousemove", x + 1, y, "click", MIDDLE)
+    # The taskbar and the icons belong to one thread of the shell, which handles their input in
+    # order: once a click on the receiver's taskbar button has acted (it minimises the receiver,
+    # which is in front, to -32000, -32000), the shell has passed on all that came over the icon.
+    clean_wine.xdotool("mousemove", 150, DESKTOP_HEIGHT - TASKBAR_HEIGHT // 2, "click", LEFT)
+    wait_until(lambda: "rect -32000 -32000" in probe(clean_wine, "window", "Receiver").stdout or
+               program.window().get("visible") == "1", 30, "the receiver's taskbar button to act")
+    handled_so_far(program)
+
+    assert program.window().get("visible") == "0"
+
+
+def test_a_press_while_the_window_is_visible_brings_it_to_the_front(clean_wine, program, tmp_path):
+    Receiver(clean_wine, tmp_path / "receiver.log")
+    assert program.window()["foreground"] == "0"
+
+    with pressing_icon(clean_wine, LEFT):
+        shown(program)
+
+
+def test_the_tip_reads_serial_to_keyboard(clean_wine, program):
+    x, y = the_icon(clean_wine)
+    clean_wine.xdotool("mousemove", x, y)
+
+    tip = wait_until(lambda: (r := probe(clean_wine, "tooltip")).returncode == 0 and r.stdout, 30, "the tip")
+    assert tip.strip() == "Serial to Keyboard"
+
+
+def test_a_failed_open_leaves_the_window_hidden_until_the_icon_is_pressed(clean_wine, program):
+    program.open(port=8)  # COM9 is mapped to nothing in a fresh prefix
+
+    assert program.message_box()["text"] == "Serial Port is unavaible!"
+    clean_wine.xdotool("key", "Return")
+    wait_until(lambda: program.probe("messagebox").returncode == 1, 30, "the message to be dismissed")
+    assert program.window()["visible"] == "0"
+
+    with pressing_icon(clean_wine, LEFT):
+        shown(program)
+
+
+def test_a_second_open_adds_no_second_icon(clean_wine, program):
+    open_and_hide(program)
+    with pressing_icon(clean_wine, RIGHT):
+        shown(program)
+
+    open_and_hide(program)
+
+    assert len(clean_wine.tray_icons()) == 1
+
+
+def test_a_restarted_shell_gets_the_icon_again(clean_wine, program):
+    the_icon(clean_wine)
+    assert program.probe("removeicon", WM_TRAYNOTIFY).returncode == 0
+    wait_until(lambda: not clean_wine.tray_icons(), 30, "the shell to forget the icon")
+
+    assert probe(clean_wine, "broadcast", "TaskbarCreated").returncode == 0
+
+    the_icon(clean_wine)
+    open_and_hide(program)
+    with pressing_icon(clean_wine, LEFT):
+        shown(program)
+
+
+def test_open_adds_an_icon_that_the_shell_has_lost(clean_wine, program):
+    assert program.probe("removeicon", WM_TRAYNOTIFY).returncode == 0
+    wait_until(lambda: not clean_wine.tray_icons(), 30, "the shell to forget the icon")
+
+    open_and_hide(program)
+
+    with pressing_icon(clean_wine, LEFT):
+        shown(program)
+
+
+@pytest.fixture
+def notification_area(clean_wine, tmp_path):
+    """Starts a stand-in for the shell's notification area that accepts or refuses every request;
+    returns a function that gives the requests received so far, one dict of numbers each."""
+    def start(answer):
+        log = tmp_path / "tray.log"
+        process = clean_wine.start(STAND_IN, "tray", answer, winpath(log))
+        wait_until(lambda: log.exists() and "READY" in log.read_text(), 30, "the stand-in notification area")
+
+        def requests():
+            return [{key: int(value, 16) for key, value in (field.split("=") for field in line.split()[1:])}
+                    for line in log.read_text().splitlines() if line.startswith("ICON ")]
+        requests.process = process
+        return requests
+    return start
+
+
+def test_without_an_icon_open_leaves_the_window_on_the_screen(clean_wine, line, notification_area):
+    refusing = notification_area("refuse")
+    program = SerialKey(clean_wine)
+    assert [request["message"] for request in refusing()] == [NIM_ADD]
+
+    program.open()
+    wait_until(lambda: holders(line), 30, "the port to be opened")
+    handled_so_far(program)
+    assert program.window()["visible"] == "1"
+    assert [request["message"] for request in refusing()] == [NIM_ADD, NIM_MODIFY, NIM_ADD]
+
+    refusing.process.terminate()  # the shell's own notification area takes icons again
+    refusing.process.wait(timeout=30)
+    open_and_hide(program)
+    the_icon(clean_wine)
+
+
+# Ending the program
+
+@contextlib.contextmanager
+def closes_recorded(process, trace):
+    """Records, with their paths, the descriptors that the process closes until it ends."""
+    strace = subprocess.Popen(["strace", "-f", "-qq", "-y", "-e", "trace=close", "-o", str(trace),
+                               "-p", str(process.pid)], stderr=subprocess.DEVNULL)
+    try:
+        def traced():
+            tasks = pathlib.Path(f"/proc/{process.pid}/task").glob("*/status")
+            return all(f"TracerPid:\t{strace.pid}\n" in task.read_text() for task in tasks)
+        wait_until(traced, 30, "strace to attach to every thread")
+        yield
+        process.wait(timeout=30)
+        strace.wait(timeout=30)
+    finally:
+        strace.kill()
+        strace.wait()
+
+
+def close_button(program):
+    assert program.probe("click", SerialKey.CLOSE).returncode == 0
+
+
+def escape(program):
+    program.wine.xdotool("key", "Escape")
+
+
+def title_bar_close(program):
+    _, top, right, _ = map(int, program.window()["rect"].split())
+    program.wine.xdotool("mousemove", right - 14, top + 11, "click", LEFT)
+
+
+def alt_f4(program):
+    program.wine.xdotool("key", "alt+F4")
+
+
+def system_menu_close(program):
+    program.wine.xdotool("key", "alt+space")
+    program.wine.xdotool("key", "c")
+
+
+@pytest.mark.parametrize("end,releases_port_first", [
+    (close_button, False), (escape, False),
+    (title_bar_close, True), (alt_f4, True), (system_menu_close, True),
+])
+def test_each_way_to_end_removes_the_icon_and_only_a_close_from_the_title_bar_releases_the_port_first(
+        clean_wine, line, notification_area, tmp_path, end, releases_port_first):
+    # Wine's shell drops the icons of a window that is destroyed: only a stand-in shows the request.
+    requests = notification_area("accept")
+    program = SerialKey(clean_wine)
+    window = int(program.window()["hwnd"], 16)
+    open_and_hide(program)
+    wait_until(lambda: holders(line), 30, "the port to be opened")
+    notify(program, "WM_LBUTTONDOWN")
+    shown(program)
+    trace = tmp_path / "close.trace"
+
+    with closes_recorded(program.process, trace):
+        end(program)
+
+    closed = [entry for entry in trace.read_text().splitlines() if f"<{line.path}>" in entry]
+    assert bool(closed) == releases_port_first, closed
+    assert not holders(line)
+    first, last = requests()[0], requests()[-1]
+    assert first == {"message": NIM_ADD, "window": window, "id": WM_TRAYNOTIFY, "flags": 7,  # message, icon, tip
+                     "callback": WM_TRAYNOTIFY}
+    assert (last["message"], last["window"], last["id"]) == (NIM_DELETE, window, WM_TRAYNOTIFY)
+
+
+# System menu, About box and Help
+
+def test_in_process_the_system_menu_the_about_box_layout_and_the_icon_handle(clean_wine):
+    result = clean_wine.run(IN_PROCESS_TESTS)
+    assert result.returncode == 0, result.stdout
+
+
+def about_box(wine):
+    return wait_until(lambda: (r := probe(wine, "window", ABOUT_TITLE)).returncode == 0 and r.stdout, 30,
+                      "the About box")
+
+
+def about_box_closed(wine):
+    wait_until(lambda: probe(wine, "window", ABOUT_TITLE).returncode == 1, 30, "the About box to close")
+
+
+def test_the_last_item_of_the_system_menu_opens_the_about_box(clean_wine, program):
+    clean_wine.xdotool("key", "alt+space")
+    clean_wine.xdotool("key", "Up", "Return")  # from the first item up to the last
+
+    assert "foreground 1" in about_box(clean_wine)
+    assert program.window()["foreground"] == "0"
+    controls = probe(clean_wine, "controls", ABOUT_TITLE).stdout.splitlines()
+    assert controls[-1].endswith("Button 50010001 00000004 關閉")  # the default push button, a tab stop
+    clean_wine.xdotool("key", "Return")
+    about_box_closed(clean_wine)
+    shown(program)
+
+
+def test_every_system_command_from_0x10_to_0x1f_opens_the_about_box_again_and_again(clean_wine, program):
+    for command in range(0x10, 0x20):
+        assert program.probe("post", WM_SYSCOMMAND, command, 0).returncode == 0
+        about_box(clean_wine)
+        clean_wine.xdotool("key", "Escape")
+        about_box_closed(clean_wine)
+
+    for command in (0x00, 0x20):
+        assert program.probe("send", WM_SYSCOMMAND, command, 0).returncode == 0
+        assert probe(clean_wine, "window", ABOUT_TITLE).returncode == 1
+
+
+@pytest.fixture
+def help_engine(clean_wine, tmp_path):
+    """A stand-in for the help engine; returns the requests that it has received."""
+    log = tmp_path / "help.log"
+    clean_wine.start(STAND_IN, "help", winpath(log))
+    wait_until(lambda: log.exists() and "READY" in log.read_text(), 30, "the help engine")
+    return lambda: [line for line in log.read_text().splitlines() if line.startswith("HELP ")]
+
+
+def test_f1_asks_for_the_help_topic_of_the_window_in_front(clean_wine, program, help_engine):
+    help_file = winpath(SerialKey.EXE.with_suffix(".HLP"))
+
+    clean_wine.xdotool("key", "F1")
+    wait_until(lambda: len(help_engine()) == 1, 30, "a help request")
+    program.probe("post", WM_SYSCOMMAND, 0x10, 0)
+    about_box(clean_wine)
+    clean_wine.xdotool("key", "F1")
+    wait_until(lambda: len(help_engine()) == 2, 30, "a second help request")
+
+    assert help_engine() == [f"HELP command=1 data=20066 file={help_file}",   # HELP_CONTEXT, 0x20000 + 102
+                             f"HELP command=1 data=20064 file={help_file}"]   # 0x20000 + 100
+
+
+def test_f1_without_a_help_engine_says_so(clean_wine, line):
+    program = SerialKey(clean_wine, env={"WINEDLLOVERRIDES": "mscoree,mshtml,winhlp32.exe="})
+
+    clean_wine.xdotool("key", "F1")
+
+    box = program.message_box()
+    assert (box["caption"], box["text"], box["buttons"]) == ("SerialKey", "Help could not be started.",
+                                                             ["OK"])
