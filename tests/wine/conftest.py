@@ -2,7 +2,7 @@
 
 import pytest
 
-from winebed import Receiver, wine_session
+from winebed import Pty, Receiver, wine_session
 
 
 @pytest.fixture(scope="session")
@@ -21,3 +21,23 @@ def clean_wine(wine):
 @pytest.fixture
 def receiver(clean_wine, tmp_path):
     return Receiver(clean_wine, tmp_path / "receiver.log")
+
+
+@pytest.fixture
+def line(clean_wine):
+    """COM1 on a fresh pseudo-terminal."""
+    pty = Pty()
+    clean_wine.set_port("COM1", pty.path)
+    yield pty
+    pty.close()
+
+
+@pytest.fixture
+def two_lines(clean_wine):
+    """COM1 and COM2, each on a fresh pseudo-terminal."""
+    first, second = Pty(), Pty()
+    clean_wine.set_port("COM1", first.path)
+    clean_wine.set_port("COM2", second.path)
+    yield first, second
+    first.close()
+    second.close()

@@ -8,18 +8,9 @@ import time
 
 import pytest
 
-from winebed import Pty, Receiver, SerialKey, as_received, type_bytes, wait_until
+from winebed import Receiver, SerialKey, as_received, type_bytes, wait_until
 
 CMSPAR = 0o10000000000  # mark or space parity; Python's termios does not name it
-
-
-@pytest.fixture
-def line(clean_wine):
-    """COM1 on a fresh pseudo-terminal."""
-    pty = Pty()
-    clean_wine.set_port("COM1", pty.path)
-    yield pty
-    pty.close()
 
 
 def wait_for_open(device):
@@ -149,48 +140,37 @@ def test_open_of_a_missing_port_shows_the_failure_message(clean_wine, tmp_path):
                    "buttons": ["OK"]}
 
 
-def test_a_second_open_switches_ports_and_the_same_reader_types(clean_wine, tmp_path):
-    first, second = Pty(), Pty()
-    try:
-        clean_wine.set_port("COM1", first.path)
-        clean_wine.set_port("COM2", second.path)
-        program, receiver = open_and_focus_receiver(clean_wine, tmp_path, first)
-        threads = len(os.listdir(f"/proc/{program.process.pid}/task"))
-        first.send(b"one\r")
-        wait_until(lambda: receiver.chars() == "one\r", 30, "the first port's bytes")
+def test_a_second_open_switches_ports_and_the_same_reader_types(clean_wine, two_lines, tmp_path):
+    first, second = two_lines
+    program, receiver = open_and_focus_receiver(clean_wine, tmp_path, first)
+    threads = len(os.listdir(f"/proc/{program.process.pid}/task"))
+    first.send(b"one\r")
+    wait_until(lambda: receiver.chars() == "one\r", 30, "the first port's bytes")
 
-        program.open(port=1)
-        wait_for_open(second)
-        second.send(b"two\r")
-        wait_until(lambda: receiver.chars() == "one\rtwo\r", 30, "the second port's bytes")
-        first.send(b"old\r")
-        time.sleep(1)  # long enough for a reader of the old port to have typed it
-        assert receiver.chars() == "one\rtwo\r"
-        assert len(os.listdir(f"/proc/{program.process.pid}/task")) == threads
-    finally:
-        first.close()
-        second.close()
+    program.open(port=1)
+    wait_for_open(second)
+    second.send(b"two\r")
+    wait_until(lambda: receiver.chars() == "one\rtwo\r", 30, "the second port's bytes")
+    first.send(b"old\r")
+    time.sleep(1)  # long enough for a reader of the old port to have typed it
+    assert receiver.chars() == "one\rtwo\r"
+    assert len(os.listdir(f"/proc/{program.process.pid}/task")) == threads
 
 
-def test_a_vanished_device_does_not_end_the_program_and_a_later_open_recovers(clean_wine, tmp_path):
-    first, second = Pty(), Pty()
-    try:
-        clean_wine.set_port("COM1", first.path)
-        clean_wine.set_port("COM2", second.path)
-        program, receiver = open_and_focus_receiver(clean_wine, tmp_path, first)
-        first.send(b"a")
-        wait_until(lambda: receiver.chars() == "a", 30, "the first byte")
+def test_a_vanished_device_does_not_end_the_program_and_a_later_open_recovers(
+        clean_wine, two_lines, tmp_path):
+    first, second = two_lines
+    program, receiver = open_and_focus_receiver(clean_wine, tmp_path, first)
+    first.send(b"a")
+    wait_until(lambda: receiver.chars() == "a", 30, "the first byte")
 
-        first.hang_up()
-        time.sleep(2)  # a few read cycles on the dead port
-        assert program.process.poll() is None
-        # Open has hidden the window; WM_NULL is handled, and answered, only by a window that runs.
-        assert program.probe("send", 0, 0, 0).returncode == 0, "the window no longer answers"
+    first.hang_up()
+    time.sleep(2)  # a few read cycles on the dead port
+    assert program.process.poll() is None
+    # Open has hidden the window; WM_NULL is handled, and answered, only by a window that runs.
+    assert program.probe("send", 0, 0, 0).returncode == 0, "the window no longer answers"
 
-        program.open(port=1)
-        wait_for_open(second)
-        second.send(b"b")
-        wait_until(lambda: receiver.chars() == "ab", 30, "bytes from the new port")
-    finally:
-        first.close()
-        second.close()
+    program.open(port=1)
+    wait_for_open(second)
+    second.send(b"b")
+    wait_until(lambda: receiver.chars() == "ab", 30, "bytes from the new port")

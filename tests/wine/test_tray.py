@@ -8,7 +8,7 @@ import subprocess
 
 import pytest
 
-from winebed import (BUILD_DIR, DESKTOP_HEIGHT, TASKBAR_HEIGHT, PROBE, Pty, Receiver, SerialKey, wait_until,
+from winebed import (BUILD_DIR, DESKTOP_HEIGHT, TASKBAR_HEIGHT, PROBE, Receiver, SerialKey, wait_until,
                      winpath)
 
 STAND_IN = BUILD_DIR / "tests/wine/StandIn.exe"
@@ -29,15 +29,6 @@ MOUSE_MESSAGES = {  # the mouse messages that the shell passes on, and whether e
     "WM_MBUTTONDBLCLK": (0x0209, False),
 }
 LEFT, MIDDLE, RIGHT = 1, 2, 3
-
-
-@pytest.fixture
-def line(clean_wine):
-    """COM1 on a fresh pseudo-terminal."""
-    pty = Pty()
-    clean_wine.set_port("COM1", pty.path)
-    yield pty
-    pty.close()
 
 
 @pytest.fixture
