@@ -4,7 +4,7 @@ import subprocess
 
 import pytest
 
-from winebed import BUILD_DIR, PROBE, SERIALKEY, SerialKey, wait_until, winpath
+from winebed import BUILD_DIR, DESKTOP_HEIGHT, PROBE, SERIALKEY, SerialKey, wait_until, winpath
 
 OPEN, CLOSE, PORT, BAUD = SerialKey.OPEN, SerialKey.CLOSE, SerialKey.PORT, SerialKey.BAUD
 DATABITS, PARITY, STOPBITS = SerialKey.DATA_BITS, SerialKey.PARITY, SerialKey.STOP_BITS
@@ -131,7 +131,9 @@ class TestAfterStart:
         left, top, right, bottom = found["rect"]
         area_left, area_top, area_right, area_bottom = found["workarea"]
         assert abs((left - area_left) - (area_right - right)) <= 1
-        assert abs((top - area_top) - (area_bottom - bottom)) <= 1
+        # The virtual desktop's taskbar, which takes the bottom rows from the work area, appears
+        # only once the program's icon is in it, and that may be after the window was centred.
+        assert any(abs((top - area_top) - (edge - bottom)) <= 1 for edge in (area_bottom, DESKTOP_HEIGHT))
 
     def test_title_bar_shows_the_application_icon(self, started):
         # Wine answers WM_GETICON from another process with 0: the icon is looked for on the screen.
