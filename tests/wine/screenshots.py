@@ -10,7 +10,7 @@ from winebed import (BUILD_DIR, DESKTOP_HEIGHT, DESKTOP_WIDTH, PROBE, Pty, Seria
                      wine_session)
 
 DOCS = pathlib.Path(__file__).resolve().parents[2] / "docs"
-ABOUT_TITLE = "關於Varento"
+ABOUT_TITLE = SerialKey.ABOUT_TITLE
 WM_SYSCOMMAND, IDM_ABOUTBOX = 0x0112, 0x0010
 
 

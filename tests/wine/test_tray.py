@@ -13,7 +13,7 @@ from winebed import (BUILD_DIR, DESKTOP_HEIGHT, TASKBAR_HEIGHT, PROBE, Receiver,
 
 STAND_IN = BUILD_DIR / "tests/wine/StandIn.exe"
 IN_PROCESS_TESTS = BUILD_DIR / "tests/wine/WindowsInProcessTests.exe"
-ABOUT_TITLE = "關於Varento"
+ABOUT_TITLE = SerialKey.ABOUT_TITLE
 WM_NULL, WM_SYSCOMMAND, WM_TRAYNOTIFY = 0x0000, 0x0112, 0x8065
 NIM_ADD, NIM_MODIFY, NIM_DELETE = 0, 1, 2
 MOUSE_MESSAGES = {  # the mouse messages that the shell passes on, and whether each shows the window

@@ -259,6 +259,7 @@ class SerialKey:
     """SerialKey.exe running under Wine, seen and driven from outside through WinProbe."""
 
     TITLE = "RS-232C to KeyBoard(for Win2000)"
+    ABOUT_TITLE = "關於Varento"
     EXE = SERIALKEY
     OPEN, CLOSE = 1014, 2
     PORT, BAUD, DATA_BITS, PARITY, STOP_BITS = 1013, 1005, 1006, 1007, 1008
