@@ -171,12 +171,15 @@ def as_received(events):
 
 
 class Receiver:
-    """The key-logging receiver window (Receiver.exe), read through its log file."""
+    """The key-logging receiver window (Receiver.exe), read through its log file. With
+    stream, the window takes the keys itself instead of an edit control, and keeps up
+    with long, fast streams."""
 
-    def __init__(self, wine, log_path):
+    def __init__(self, wine, log_path, stream=False):
         self.wine = wine
         self.log_path = log_path
-        self.process = wine.start(BUILD_DIR / "tests/wine/Receiver.exe", winpath(log_path))
+        self.process = wine.start(BUILD_DIR / "tests/wine/Receiver.exe", *(["--stream"] if stream else []),
+                                  winpath(log_path))
         wait_until(lambda: "READY" in self.lines(), 60, "the receiver window to have the focus")
 
     def lines(self):
