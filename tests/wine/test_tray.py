@@ -163,8 +163,7 @@ def test_a_failed_open_leaves_the_window_hidden_until_the_icon_is_pressed(clean_
     program.open(port=8)  # COM9 is mapped to nothing in a fresh prefix
 
     assert program.message_box()["text"] == "Serial Port is unavaible!"
-    clean_wine.xdotool("key", "Return")
-    wait_until(lambda: program.probe("messagebox").returncode == 1, 30, "the message to be dismissed")
+    program.dismiss_message_box()
     assert program.window()["visible"] == "0"
 
     with pressing_icon(clean_wine, LEFT):

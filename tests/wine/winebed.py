@@ -178,15 +178,23 @@ class Receiver:
     def __init__(self, wine, log_path, stream=False):
         self.wine = wine
         self.log_path = log_path
+        self._read, self._lines, self._parsed, self._typed = 0, [], 0, []
         self.process = wine.start(BUILD_DIR / "tests/wine/Receiver.exe", *(["--stream"] if stream else []),
                                   winpath(log_path))
         wait_until(lambda: "READY" in self.lines(), 60, "the receiver window to have the focus")
 
     def lines(self):
+        """Every complete line logged so far; each call reads on from where the last one stopped."""
         try:
-            return self.log_path.read_text().splitlines()
+            with open(self.log_path, "rb") as log:
+                log.seek(self._read)
+                data = log.read()
         except FileNotFoundError:
-            return []
+            return self._lines
+        end = data.rfind(b"\n") + 1
+        self._read += end
+        self._lines.extend(data[:end].decode().splitlines())
+        return self._lines
 
     def key_messages(self):
         """[(message, vk, scan, ext)] for every key message, in order."""
@@ -198,8 +206,19 @@ class Receiver:
                 messages.append((name, int(values["vk"], 16), int(values["scan"], 16), int(values["ext"])))
         return messages
 
+    def typed(self):
+        """[(character, time)] for every character message so far; time in seconds since the Unix epoch,
+        on the same clock as time.time()."""
+        lines = self.lines()
+        for line in lines[self._parsed:]:
+            if line.startswith("CHAR "):
+                _, code, stamp = line.split()
+                self._typed.append((chr(int(code, 16)), int(stamp[2:]) / 1e6))
+        self._parsed = len(lines)
+        return self._typed
+
     def chars(self):
-        return "".join(chr(int(line.split()[1], 16)) for line in self.lines() if line.startswith("CHAR "))
+        return "".join(char for char, _ in self.typed())
 
     def text(self):
         texts = [line[5:] for line in self.lines() if line.startswith("TEXT ")]
@@ -308,3 +327,8 @@ class SerialKey:
             elif key != "visible":
                 box[key] = value
         return box
+
+    def dismiss_message_box(self):
+        """Presses Enter, which the message box takes as it has the focus, and waits until it has gone."""
+        self.wine.xdotool("key", "Return")
+        wait_until(lambda: self.probe("messagebox").returncode == 1, 30, "the message to be dismissed")

@@ -1,0 +1,291 @@
+"""Measures the program end to end as a user's device sees it: a serial line paced at its
+baud rate on one side, a focused window taking the keys on the other.
+
+    wedge.py run [--exe SerialKey.exe] [--label NAME] [--json FILE] [--quick]
+    wedge.py compare FILE [FILE ...]
+
+run prints one table and can keep the figures as JSON; compare prints the tables of several
+runs side by side (another build, another platform). Everything that depends on the platform
+is in a rig: WineRig runs the Windows build under Wine, with COM1 on a pseudo-terminal.
+A rig for another platform needs the same few members.
+"""
+
+import argparse
+import json
+import os
+import pathlib
+import random
+import statistics
+import subprocess
+import sys
+import tempfile
+import termios
+import time
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "wine"))
+from winebed import SERIALKEY, Pty, Receiver, SerialKey, wait_until, wine_session  # noqa: E402
+
+THROUGHPUT_BAUDS = (9600, 115200)
+LATENCY_BAUD = 9600
+BURSTS = 200
+IDLE_SECONDS = 30
+STREAM_SECONDS = 30
+CLOCK_TICK = os.sysconf("SC_CLK_TCK")
+
+
+def line_rate(baud):
+    """Bytes per second on a line with 8 data bits, no parity and 1 stop bit: ten bits a byte."""
+    return baud / 10
+
+
+class WineRig:
+    """The Windows build under Wine: COM1 on a pseudo-terminal, the receiver window in front."""
+
+    BAUD_POSITIONS = {9600: 5, 115200: 11}
+    TERMIOS_SPEEDS = {9600: termios.B9600, 115200: termios.B115200}
+
+    def __init__(self, wine, exe):
+        self.wine = wine
+        self.exe = pathlib.Path(exe)
+        self.platform = "Wine " + subprocess.run(["wine", "--version"], capture_output=True,
+                                                 text=True).stdout.strip().removeprefix("wine-")
+
+    def start(self, line):
+        """Starts the program with COM1 on line; returns its process id."""
+        self.wine.set_port("COM1", line.path)
+        self.program = SerialKey(self.wine, exe=self.exe)
+        return self.program.process.pid
+
+    def open(self, line, baud):
+        """Presses Open for COM1 at baud and waits until the port is configured."""
+        self.program.open(baud=self.BAUD_POSITIONS[baud])
+        wait_until(lambda: line.attributes()[5] == self.TERMIOS_SPEEDS[baud], 30, "the port to be opened")
+
+    def open_missing_port(self):
+        """Presses Open for a port that does not exist, and dismisses the failure message."""
+        self.program.open(port=8)  # COM9: mapped to nothing
+        self.program.message_box()
+        self.program.dismiss_message_box()
+
+    def receiver(self):
+        return Receiver(self.wine, self.wine.workdir / f"receiver-{time.monotonic_ns()}.log", stream=True)
+
+    def stripped_size(self):
+        with tempfile.TemporaryDirectory() as scratch:
+            stripped = pathlib.Path(scratch) / self.exe.name
+            subprocess.run(["i686-w64-mingw32-strip", "-o", str(stripped), str(self.exe)], check=True)
+            return stripped.stat().st_size
+
+    def stop(self):
+        self.wine.stop_all()
+
+
+def cpu_seconds(pid):
+    """Processor time, user and system, of every thread of the process so far."""
+    fields = pathlib.Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / CLOCK_TICK
+
+
+def private_kib(pid):
+    """Memory that only this process uses, resident, in KiB."""
+    sizes = dict(line.split(":") for line in pathlib.Path(f"/proc/{pid}/smaps_rollup").read_text().splitlines()[1:])
+    return sum(int(sizes[field].split()[0]) for field in ("Private_Clean", "Private_Dirty"))
+
+
+class PacedWriter:
+    """Writes to the line no faster than its baud rate allows, as a device's UART would."""
+
+    def __init__(self, line, baud):
+        self.line, self.rate = line, line_rate(baud)
+
+    def write(self, data, chunk_seconds=0.005):
+        """Writes data at the line rate; returns the time (time.time()) its last byte was written."""
+        start, written = time.monotonic(), 0
+        while written < len(data):
+            due = min(len(data), int((time.monotonic() - start) * self.rate) + 1)
+            if due > written:
+                self.line.send(data[written:due])
+                written = due
+            time.sleep(chunk_seconds if due < len(data) else 0)
+        return time.time()
+
+
+def sample_text(rng, length):
+    """Numbered lines of mixed text, so that a lost, repeated or misplaced piece shows which line it hit."""
+    words = ["Serial", "to", "keyboard", "WEDGE", "4006381333931", "+0012.50kg", "{ok}", "a|b", "~x_y",
+             "Lorem", "ipsum", "dolor", "$42.00", "#7", "(n=3)", "\"q\"", "<tag>", "50%", "a&b", "`c'"]
+    lines, size, number = [], 0, 0
+    while size < length:
+        line = f"{number:07d} " + " ".join(rng.choice(words) for _ in range(rng.randint(1, 8))) + "\r"
+        lines.append(line)
+        size += len(line)
+        number += 1
+    return "".join(lines)
+
+
+def compare_lines(sent, typed):
+    """Bytes lost, duplicated and out of order, counted by line: a line that did not arrive
+    intact counts as lost, one that arrived more than once as duplicated."""
+    sent_lines, typed_lines = sent.split("\r"), typed.split("\r")
+    position = {line: index for index, line in enumerate(sent_lines)}
+    seen, lost, duplicated, out_of_order, last = set(), 0, 0, 0, -1
+    for line in typed_lines:
+        if line not in position:
+            continue
+        if line in seen:
+            duplicated += len(line) + 1
+            continue
+        seen.add(line)
+        if position[line] < last:
+            out_of_order += len(line) + 1
+        last = max(last, position[line])
+    lost = sum(len(line) + 1 for line in sent_lines if line not in seen)
+    return lost, duplicated, out_of_order
+
+
+def drain(receiver, expected, quiet_seconds=5):
+    """Waits until expected characters have been typed or nothing more arrives for a while."""
+    count, last_change = -1, time.monotonic()
+    while len(receiver.typed()) < expected:
+        if len(receiver.typed()) != count:
+            count, last_change = len(receiver.typed()), time.monotonic()
+        elif time.monotonic() - last_change > quiet_seconds:
+            break
+        time.sleep(0.05)
+    return receiver.typed()
+
+
+def measure_throughput(rig, baud, seconds, rng):
+    line = Pty()
+    try:
+        rig.start(line)
+        rig.open(line, baud)
+        receiver = rig.receiver()
+        text = sample_text(rng, int(line_rate(baud) * seconds))
+        started = time.time()
+        PacedWriter(line, baud).write(text.encode())
+        typed = drain(receiver, len(text))
+        chars = "".join(char for char, _ in typed)
+        lost, duplicated, out_of_order = compare_lines(text, chars)
+        elapsed = (typed[-1][1] if typed else time.time()) - started
+        return {"line_rate": line_rate(baud), "sent": len(text), "typed": len(chars), "seconds": elapsed,
+                "ratio": len(chars) / elapsed / line_rate(baud), "lost": lost, "duplicated": duplicated,
+                "out_of_order": out_of_order, "exact": chars == text}
+    finally:
+        rig.stop()
+        line.close()
+
+
+def measure_latency(rig, bursts, rng):
+    line = Pty()
+    try:
+        rig.start(line)
+        rig.open(line, LATENCY_BAUD)
+        receiver = rig.receiver()
+        writer, latencies, sent = PacedWriter(line, LATENCY_BAUD), [], ""
+        for _ in range(bursts):
+            time.sleep(rng.uniform(0.05, 0.6))  # anywhere in the reader's cycle
+            scan = "".join(rng.choice("0123456789") for _ in range(13)) + "\r"
+            last_written = writer.write(scan.encode())
+            sent += scan
+            typed = wait_until(lambda: len(receiver.typed()) >= len(sent) and receiver.typed(), 10, "the burst")
+            latencies.append(typed[len(sent) - 1][1] - last_written)
+        latencies.sort()
+        return {"bursts": bursts, "median_ms": 1000 * statistics.median(latencies),
+                "p95_ms": 1000 * latencies[int(0.95 * (len(latencies) - 1))], "max_ms": 1000 * latencies[-1],
+                "exact": receiver.chars() == sent}
+    finally:
+        rig.stop()
+        line.close()
+
+
+def measure_idle(rig, seconds):
+    """Processor time of the program's process while nothing arrives, in % of one core."""
+    def busy(pid):
+        before = cpu_seconds(pid)
+        time.sleep(seconds)
+        return 100 * (cpu_seconds(pid) - before) / seconds
+
+    line = Pty()
+    try:
+        pid = rig.start(line)
+        memory = private_kib(pid)
+        result = {"before_open": busy(pid)}
+        rig.open(line, 9600)
+        result["port_open"] = busy(pid)
+        rig.open_missing_port()
+        result["after_failed_open"] = busy(pid)
+        return result, memory
+    finally:
+        rig.stop()
+        line.close()
+
+
+def run(rig, label, quick):
+    rng = random.Random(20261210)
+    stream_seconds, bursts, idle_seconds = (5, 20, 5) if quick else (STREAM_SECONDS, BURSTS, IDLE_SECONDS)
+    result = {"label": label, "platform": rig.platform, "stream_seconds": stream_seconds,
+              "idle_seconds": idle_seconds}
+    result["throughput"] = {str(baud): measure_throughput(rig, baud, stream_seconds, rng)
+                            for baud in THROUGHPUT_BAUDS}
+    result["latency"] = measure_latency(rig, bursts, rng)
+    result["idle"], private = measure_idle(rig, idle_seconds)
+    result["size"] = {"stripped_bytes": rig.stripped_size(), "private_kib": private}
+    return result
+
+
+ROWS = [  # (heading, how to read the figure from a result)
+    *[row for baud in THROUGHPUT_BAUDS for row in [
+        (f"throughput {baud} 8N1: line rate, B/s", lambda r, b=baud: f"{r['throughput'][str(b)]['line_rate']:.0f}"),
+        (f"  bytes sent / typed", lambda r, b=baud: "{sent} / {typed}".format(**r["throughput"][str(b)])),
+        (f"  typed / line rate", lambda r, b=baud: f"{r['throughput'][str(b)]['ratio']:.3f}"),
+        (f"  lost / duplicated / out of order",
+         lambda r, b=baud: "{lost} / {duplicated} / {out_of_order}".format(**r["throughput"][str(b)])),
+    ]],
+    (f"latency {LATENCY_BAUD} 8N1, bursts", lambda r: f"{r['latency']['bursts']}"),
+    ("  median / p95 / max, ms",
+     lambda r: "{median_ms:.0f} / {p95_ms:.0f} / {max_ms:.0f}".format(**r["latency"])),
+    ("idle CPU, % of a core: before Open", lambda r: f"{r['idle']['before_open']:.2f}"),
+    ("  port open, nothing arriving", lambda r: f"{r['idle']['port_open']:.2f}"),
+    ("  after a failed Open", lambda r: f"{r['idle']['after_failed_open']:.2f}"),
+    ("stripped executable, bytes", lambda r: f"{r['size']['stripped_bytes']}"),
+    ("private memory after start, KiB", lambda r: f"{r['size']['private_kib']}"),
+]
+
+
+def table(results):
+    headings = [f"{r['label']} ({r['platform']})" for r in results]
+    cells = [[read(r) for r in results] for _, read in ROWS]
+    first = max(len(name) for name, _ in ROWS)
+    widths = [max(len(headings[i]), *(len(row[i]) for row in cells)) for i in range(len(results))]
+    lines = ["".ljust(first) + "".join(f"  {h:>{w}}" for h, w in zip(headings, widths))]
+    for (name, _), row in zip(ROWS, cells):
+        lines.append(name.ljust(first) + "".join(f"  {c:>{w}}" for c, w in zip(row, widths)))
+    return "\n".join(lines)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    commands = parser.add_subparsers(dest="command", required=True)
+    run_command = commands.add_parser("run", help="measure one build")
+    run_command.add_argument("--exe", default=SERIALKEY, help="the executable to measure")
+    run_command.add_argument("--label", default="SerialKey", help="the column's name in the table")
+    run_command.add_argument("--json", type=pathlib.Path, help="also keep the figures in this file")
+    run_command.add_argument("--quick", action="store_true", help="short runs, to try the harness out")
+    compare_command = commands.add_parser("compare", help="print the tables of earlier runs side by side")
+    compare_command.add_argument("files", nargs="+", type=pathlib.Path)
+    args = parser.parse_args()
+
+    if args.command == "compare":
+        print(table([json.loads(file.read_text()) for file in args.files]))
+        return 0
+    with wine_session() as wine:
+        result = run(WineRig(wine, args.exe), args.label, args.quick)
+    if args.json:
+        args.json.write_text(json.dumps(result, indent=2) + "\n")
+    print(table([result]))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
