@@ -12,7 +12,6 @@ A rig for another platform needs the same few members.
 
 import argparse
 import json
-import os
 import pathlib
 import random
 import statistics
@@ -23,6 +22,7 @@ import termios
 import time
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "wine"))
+from streams import PacedWriter, compare_lines, line_rate, numbered_text, processor_seconds  # noqa: E402
 from winebed import SERIALKEY, Pty, Receiver, SerialKey, wait_until, wine_session  # noqa: E402
 
 THROUGHPUT_BAUDS = (9600, 115200)
@@ -30,12 +30,6 @@ LATENCY_BAUD = 9600
 BURSTS = 200
 IDLE_SECONDS = 30
 STREAM_SECONDS = 30
-CLOCK_TICK = os.sysconf("SC_CLK_TCK")
-
-
-def line_rate(baud):
-    """Bytes per second on a line with 8 data bits, no parity and 1 stop bit: ten bits a byte."""
-    return baud / 10
 
 
 class WineRig:
@@ -80,79 +74,10 @@ class WineRig:
         self.wine.stop_all()
 
 
-def cpu_seconds(pid):
-    """Processor time, user and system, of every thread of the process so far."""
-    fields = pathlib.Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / CLOCK_TICK
-
-
 def private_kib(pid):
     """Memory that only this process uses, resident, in KiB."""
     sizes = dict(line.split(":") for line in pathlib.Path(f"/proc/{pid}/smaps_rollup").read_text().splitlines()[1:])
     return sum(int(sizes[field].split()[0]) for field in ("Private_Clean", "Private_Dirty"))
-
-
-class PacedWriter:
-    """Writes to the line no faster than its baud rate allows, as a device's UART would."""
-
-    def __init__(self, line, baud):
-        self.line, self.rate = line, line_rate(baud)
-
-    def write(self, data, chunk_seconds=0.005):
-        """Writes data at the line rate; returns the time (time.time()) its last byte was written."""
-        start, written = time.monotonic(), 0
-        while written < len(data):
-            due = min(len(data), int((time.monotonic() - start) * self.rate) + 1)
-            if due > written:
-                self.line.send(data[written:due])
-                written = due
-            time.sleep(chunk_seconds if due < len(data) else 0)
-        return time.time()
-
-
-def sample_text(rng, length):
-    """Numbered lines of mixed text, so that a lost, repeated or misplaced piece shows which line it hit."""
-    words = ["Serial", "to", "keyboard", "WEDGE", "4006381333931", "+0012.50kg", "{ok}", "a|b", "~x_y",
-             "Lorem", "ipsum", "dolor", "$42.00", "#7", "(n=3)", "\"q\"", "<tag>", "50%", "a&b", "`c'"]
-    lines, size, number = [], 0, 0
-    while size < length:
-        line = f"{number:07d} " + " ".join(rng.choice(words) for _ in range(rng.randint(1, 8))) + "\r"
-        lines.append(line)
-        size += len(line)
-        number += 1
-    return "".join(lines)
-
-
-def compare_lines(sent, typed):
-    """Bytes lost, duplicated and out of order, counted by line: a line that did not arrive
-    intact counts as lost, one that arrived more than once as duplicated."""
-    sent_lines, typed_lines = sent.split("\r"), typed.split("\r")
-    position = {line: index for index, line in enumerate(sent_lines)}
-    seen, lost, duplicated, out_of_order, last = set(), 0, 0, 0, -1
-    for line in typed_lines:
-        if line not in position:
-            continue
-        if line in seen:
-            duplicated += len(line) + 1
-            continue
-        seen.add(line)
-        if position[line] < last:
-            out_of_order += len(line) + 1
-        last = max(last, position[line])
-    lost = sum(len(line) + 1 for line in sent_lines if line not in seen)
-    return lost, duplicated, out_of_order
-
-
-def drain(receiver, expected, quiet_seconds=5):
-    """Waits until expected characters have been typed or nothing more arrives for a while."""
-    count, last_change = -1, time.monotonic()
-    while len(receiver.typed()) < expected:
-        if len(receiver.typed()) != count:
-            count, last_change = len(receiver.typed()), time.monotonic()
-        elif time.monotonic() - last_change > quiet_seconds:
-            break
-        time.sleep(0.05)
-    return receiver.typed()
 
 
 def measure_throughput(rig, baud, seconds, rng):
@@ -161,10 +86,10 @@ def measure_throughput(rig, baud, seconds, rng):
         rig.start(line)
         rig.open(line, baud)
         receiver = rig.receiver()
-        text = sample_text(rng, int(line_rate(baud) * seconds))
+        text = numbered_text(rng, int(line_rate(baud) * seconds))
         started = time.time()
         PacedWriter(line, baud).write(text.encode())
-        typed = drain(receiver, len(text))
+        typed = receiver.settle(quiet_seconds=5, expected=len(text), timeout=10 * seconds)
         chars = "".join(char for char, _ in typed)
         lost, duplicated, out_of_order = compare_lines(text, chars)
         elapsed = (typed[-1][1] if typed else time.time()) - started
@@ -202,9 +127,9 @@ def measure_latency(rig, bursts, rng):
 def measure_idle(rig, seconds):
     """Processor time of the program's process while nothing arrives, in % of one core."""
     def busy(pid):
-        before = cpu_seconds(pid)
+        before = processor_seconds(pid)
         time.sleep(seconds)
-        return 100 * (cpu_seconds(pid) - before) / seconds
+        return 100 * (processor_seconds(pid) - before) / seconds
 
     line = Pty()
     try:

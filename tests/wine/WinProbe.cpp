@@ -12,6 +12,8 @@
 //   WinProbe.exe rect TITLE [ID]            rectangle of the window, or of a control, in screen
 //                                           coordinates; for the window also its monitor's work area
 //   WinProbe.exe click TITLE ID             posts a button click, without waiting for its handler
+//   WinProbe.exe press TITLE ID TIMES       sends TIMES button clicks in a row, each as soon as the
+//                                           handler of the one before has returned
 //   WinProbe.exe post TITLE MSG WPARAM LPARAM   posts any message (numbers in decimal or 0x hex)
 //   WinProbe.exe send TITLE MSG WPARAM LPARAM   sends any message and prints the result (hex)
 //   WinProbe.exe messagebox OWNER-TITLE     the message box owned by that window: visible, caption, text,
@@ -331,6 +333,12 @@ int wmain(int argc, wchar_t** argv) {
         const int id = int(Number(argv[3]));
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                      reinterpret_cast<LPARAM>(Control(window, id)));
+    } else if (command == L"press" && argc == 5) {
+        const int id = int(Number(argv[3]));
+        for (long times = Number(argv[4]); times > 0; --times) {
+            SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(Control(window, id)));
+        }
     } else if (command == L"post" && argc == 6) {
         PostMessageW(window, UINT(Number(argv[3])), WPARAM(Number(argv[4])), LPARAM(Number(argv[5])));
     } else if (command == L"send" && argc == 6) {

@@ -220,6 +220,20 @@ class Receiver:
     def chars(self):
         return "".join(char for char, _ in self.typed())
 
+    def settle(self, quiet_seconds, expected=None, timeout=120):
+        """Waits until nothing more arrives for quiet_seconds, or until expected characters have
+        arrived; returns typed()."""
+        deadline, count, last_change = time.monotonic() + timeout, -1, time.monotonic()
+        while expected is None or len(self.typed()) < expected:
+            if len(self.typed()) != count:
+                count, last_change = len(self.typed()), time.monotonic()
+            elif time.monotonic() - last_change > quiet_seconds:
+                break
+            if time.monotonic() > deadline:
+                raise TimeoutError(f"characters still arriving after {timeout} s")
+            time.sleep(0.05)
+        return self.typed()
+
     def text(self):
         texts = [line[5:] for line in self.lines() if line.startswith("TEXT ")]
         if not texts:
@@ -313,6 +327,10 @@ class SerialKey:
         for name, index in positions.items():
             self.select(getattr(self, name.upper()), index)
         assert self.probe("click", self.OPEN).returncode == 0
+
+    def press_open(self, times):
+        """Presses Open times in a row, each as soon as the one before has run; returns after the last."""
+        assert self.probe("press", self.OPEN, times).returncode == 0
 
     def message_box(self, timeout=30):
         """The message box that the settings window owns: {"caption", "text", "icon", "buttons"}."""
