@@ -44,16 +44,20 @@ class WineRig:
         self.platform = "Wine " + subprocess.run(["wine", "--version"], capture_output=True,
                                                  text=True).stdout.strip().removeprefix("wine-")
 
-    def start(self, line):
-        """Starts the program with COM1 on line; returns its process id."""
-        self.wine.set_port("COM1", line.path)
+    def start(self):
+        """Starts the program with COM1 on a fresh simulated line; returns the line."""
+        self.line = Pty()
+        self.wine.set_port("COM1", self.line.path)
         self.program = SerialKey(self.wine, exe=self.exe)
+        return self.line
+
+    def pid(self):
         return self.program.process.pid
 
-    def open(self, line, baud):
+    def open(self, baud):
         """Presses Open for COM1 at baud and waits until the port is configured."""
         self.program.open(baud=self.BAUD_POSITIONS[baud])
-        wait_until(lambda: line.attributes()[5] == self.TERMIOS_SPEEDS[baud], 30, "the port to be opened")
+        wait_until(lambda: self.line.attributes()[5] == self.TERMIOS_SPEEDS[baud], 30, "the port to be opened")
 
     def open_missing_port(self):
         """Presses Open for a port that does not exist, and dismisses the failure message."""
@@ -72,6 +76,7 @@ class WineRig:
 
     def stop(self):
         self.wine.stop_all()
+        self.line.close()
 
 
 def private_kib(pid):
@@ -81,10 +86,9 @@ def private_kib(pid):
 
 
 def measure_throughput(rig, baud, seconds, rng):
-    line = Pty()
+    line = rig.start()
     try:
-        rig.start(line)
-        rig.open(line, baud)
+        rig.open(baud)
         receiver = rig.receiver()
         text = numbered_text(rng, int(line_rate(baud) * seconds))
         started = time.time()
@@ -98,14 +102,12 @@ def measure_throughput(rig, baud, seconds, rng):
                 "out_of_order": out_of_order, "exact": chars == text}
     finally:
         rig.stop()
-        line.close()
 
 
 def measure_latency(rig, bursts, rng):
-    line = Pty()
+    line = rig.start()
     try:
-        rig.start(line)
-        rig.open(line, LATENCY_BAUD)
+        rig.open(LATENCY_BAUD)
         receiver = rig.receiver()
         writer, latencies, sent = PacedWriter(line, LATENCY_BAUD), [], ""
         for _ in range(bursts):
@@ -121,7 +123,6 @@ def measure_latency(rig, bursts, rng):
                 "exact": receiver.chars() == sent}
     finally:
         rig.stop()
-        line.close()
 
 
 def measure_idle(rig, seconds):
@@ -131,19 +132,18 @@ def measure_idle(rig, seconds):
         time.sleep(seconds)
         return 100 * (processor_seconds(pid) - before) / seconds
 
-    line = Pty()
+    rig.start()
     try:
-        pid = rig.start(line)
+        pid = rig.pid()
         memory = private_kib(pid)
         result = {"before_open": busy(pid)}
-        rig.open(line, 9600)
+        rig.open(9600)
         result["port_open"] = busy(pid)
         rig.open_missing_port()
         result["after_failed_open"] = busy(pid)
         return result, memory
     finally:
         rig.stop()
-        line.close()
 
 
 def run(rig, label, quick):
@@ -159,6 +159,10 @@ def run(rig, label, quick):
     return result
 
 
+def yes_no(flag):
+    return "yes" if flag else "NO"
+
+
 ROWS = [  # (heading, how to read the figure from a result)
     *[row for baud in THROUGHPUT_BAUDS for row in [
         (f"throughput {baud} 8N1: line rate, B/s", lambda r, b=baud: f"{r['throughput'][str(b)]['line_rate']:.0f}"),
@@ -166,10 +170,12 @@ ROWS = [  # (heading, how to read the figure from a result)
         (f"  typed / line rate", lambda r, b=baud: f"{r['throughput'][str(b)]['ratio']:.3f}"),
         (f"  lost / duplicated / out of order",
          lambda r, b=baud: "{lost} / {duplicated} / {out_of_order}".format(**r["throughput"][str(b)])),
+        (f"  typed text identical to sent", lambda r, b=baud: yes_no(r["throughput"][str(b)]["exact"])),
     ]],
     (f"latency {LATENCY_BAUD} 8N1, bursts", lambda r: f"{r['latency']['bursts']}"),
     ("  median / p95 / max, ms",
      lambda r: "{median_ms:.0f} / {p95_ms:.0f} / {max_ms:.0f}".format(**r["latency"])),
+    ("  typed text identical to sent", lambda r: yes_no(r["latency"]["exact"])),
     ("idle CPU, % of a core: before Open", lambda r: f"{r['idle']['before_open']:.2f}"),
     ("  port open, nothing arriving", lambda r: f"{r['idle']['port_open']:.2f}"),
     ("  after a failed Open", lambda r: f"{r['idle']['after_failed_open']:.2f}"),

@@ -7,8 +7,7 @@ import time
 import pytest
 
 from streams import PacedWriter, compare_lines, is_subsequence, numbered_text, processor_seconds
-from winebed import Pty, Receiver, SerialKey, as_received, type_bytes, wait_until
-from test_serial import wait_for_open
+from winebed import Pty, Receiver, SerialKey, as_received, type_bytes, wait_for_open, wait_until
 
 # A process that spins keeps a core busy; an idle one uses next to nothing of it.
 SPINNING_SHARE_OF_A_CORE = 0.1

@@ -8,14 +8,9 @@ import time
 
 import pytest
 
-from winebed import Receiver, SerialKey, as_received, type_bytes, wait_until
+from winebed import Receiver, SerialKey, as_received, type_bytes, wait_for_open, wait_until
 
 CMSPAR = 0o10000000000  # mark or space parity; Python's termios does not name it
-
-
-def wait_for_open(device):
-    """The program has opened and configured the device: its speed went from the pty's 38400 to 9600."""
-    wait_until(lambda: device.attributes()[5] == termios.B9600, 30, "the port to be opened")
 
 
 def open_and_focus_receiver(wine, tmp_path, device):

@@ -291,6 +291,11 @@ class Pty:
         os.close(self.slave)
 
 
+def wait_for_open(device):
+    """The program has opened and configured the device: its speed went from the pty's 38400 to 9600."""
+    wait_until(lambda: device.attributes()[5] == termios.B9600, 30, "the port to be opened")
+
+
 class SerialKey:
     """SerialKey.exe running under Wine, seen and driven from outside through WinProbe."""
 
