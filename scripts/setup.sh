@@ -4,6 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ googletest
+    clang libclang-rt-14-dev llvm
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     wine wine32:i386 wine64 fonts-wine
     xvfb xdotool imagemagick fonts-wqy-microhei
