@@ -12,6 +12,7 @@ A rig for another platform needs the same few members.
 
 import argparse
 import json
+import os
 import pathlib
 import random
 import statistics
@@ -185,7 +186,8 @@ ROWS = [  # (heading, how to read the figure from a result)
 
 
 def table(results):
-    headings = [f"{r['label']} ({r['platform']})" for r in results]
+    headings = [f"{r['label']} ({r['platform']}, {r['cores']} core{'s' if r['cores'] > 1 else ''})"
+                for r in results]
     cells = [[read(r) for r in results] for _, read in ROWS]
     first = max(len(name) for name, _ in ROWS)
     widths = [max(len(headings[i]), *(len(row[i]) for row in cells)) for i in range(len(results))]
@@ -203,6 +205,9 @@ def main():
     run_command.add_argument("--label", default="SerialKey", help="the column's name in the table")
     run_command.add_argument("--json", type=pathlib.Path, help="also keep the figures in this file")
     run_command.add_argument("--quick", action="store_true", help="short runs, to try the harness out")
+    run_command.add_argument("--cores", type=int, default=1,
+                             help="processors for the run, Wine's server and windows included (default 1: "
+                                  "Wine's keyboard input crosses between processors several times slower)")
     compare_command = commands.add_parser("compare", help="print the tables of earlier runs side by side")
     compare_command.add_argument("files", nargs="+", type=pathlib.Path)
     args = parser.parse_args()
@@ -210,8 +215,10 @@ def main():
     if args.command == "compare":
         print(table([json.loads(file.read_text()) for file in args.files]))
         return 0
+    os.sched_setaffinity(0, sorted(os.sched_getaffinity(0))[:args.cores])  # inherited by all that starts
     with wine_session() as wine:
         result = run(WineRig(wine, args.exe), args.label, args.quick)
+    result["cores"] = args.cores
     if args.json:
         args.json.write_text(json.dumps(result, indent=2) + "\n")
     print(table([result]))
