@@ -23,7 +23,7 @@ import termios
 import time
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "wine"))
-from streams import PacedWriter, compare_lines, line_rate, numbered_text, processor_seconds  # noqa: E402
+from streams import PacedWriter, compare_lines, line_rate, numbered_text, share_of_a_core  # noqa: E402
 from winebed import SERIALKEY, Pty, Receiver, SerialKey, wait_until, wine_session  # noqa: E402
 
 THROUGHPUT_BAUDS = (9600, 115200)
@@ -129,9 +129,7 @@ def measure_latency(rig, bursts, rng):
 def measure_idle(rig, seconds):
     """Processor time of the program's process while nothing arrives, in % of one core."""
     def busy(pid):
-        before = processor_seconds(pid)
-        time.sleep(seconds)
-        return 100 * (processor_seconds(pid) - before) / seconds
+        return 100 * share_of_a_core(pid, seconds)
 
     rig.start()
     try:

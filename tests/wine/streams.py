@@ -1,8 +1,8 @@
 """What a device sends, and how what was typed is checked against it: paced writing to a
 line, numbered text whose lines show where a byte went, and the comparisons."""
 
-import pathlib
 import os
+import pathlib
 import threading
 import time
 
@@ -57,6 +57,13 @@ def processor_seconds(pid):
     """Processor time, user and system, of every thread of a process so far."""
     fields = pathlib.Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
     return (int(fields[11]) + int(fields[12])) / CLOCK_TICK
+
+
+def share_of_a_core(pid, seconds):
+    """The part of one processor that a process uses over the next seconds: 1.0 for a spinning thread."""
+    before = processor_seconds(pid)
+    time.sleep(seconds)
+    return (processor_seconds(pid) - before) / seconds
 
 
 class PacedWriter:

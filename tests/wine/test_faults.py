@@ -6,7 +6,7 @@ import time
 
 import pytest
 
-from streams import PacedWriter, compare_lines, is_subsequence, numbered_text, processor_seconds
+from streams import PacedWriter, compare_lines, is_subsequence, numbered_text, share_of_a_core
 from winebed import Pty, Receiver, SerialKey, as_received, type_bytes, wait_for_open, wait_until
 
 # A process that spins keeps a core busy; an idle one uses next to nothing of it.
@@ -19,12 +19,6 @@ def typing_program(wine, tmp_path, device):
     program.open()
     wait_for_open(device)
     return program, Receiver(wine, tmp_path / "receiver.log", stream=True)
-
-
-def share_of_a_core(pid, seconds=2):
-    before = processor_seconds(pid)
-    time.sleep(seconds)
-    return (processor_seconds(pid) - before) / seconds
 
 
 def answers(program):
@@ -60,7 +54,7 @@ def test_a_device_that_vanishes_mid_stream_and_comes_back_types_again_after_open
     second.send(b"back\r")
     wait_until(lambda: receiver.chars().endswith("back\r"), 30, "the bytes after the new Open")
     assert text.startswith(receiver.chars()[:-len("back\r")])
-    assert share_of_a_core(program.process.pid) < SPINNING_SHARE_OF_A_CORE
+    assert share_of_a_core(program.process.pid, 2) < SPINNING_SHARE_OF_A_CORE
     assert answers(program)
     first.close()
     second.close()
