@@ -24,7 +24,7 @@ import time
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "wine"))
 from streams import PacedWriter, compare_lines, line_rate, numbered_text, share_of_a_core  # noqa: E402
-from winebed import SERIALKEY, Pty, Receiver, SerialKey, wait_until, wine_session  # noqa: E402
+from winebed import SERIALKEY, Pty, Receiver, SerialKey, wait_for_open, wait_until, wine_session  # noqa: E402
 
 THROUGHPUT_BAUDS = (9600, 115200)
 LATENCY_BAUD = 9600
@@ -58,7 +58,7 @@ class WineRig:
     def open(self, baud):
         """Presses Open for COM1 at baud and waits until the port is configured."""
         self.program.open(baud=self.BAUD_POSITIONS[baud])
-        wait_until(lambda: self.line.attributes()[5] == self.TERMIOS_SPEEDS[baud], 30, "the port to be opened")
+        wait_for_open(self.line, self.TERMIOS_SPEEDS[baud])
 
     def open_missing_port(self):
         """Presses Open for a port that does not exist, and dismisses the failure message."""
@@ -95,7 +95,7 @@ def measure_throughput(rig, baud, seconds, rng):
         started = time.time()
         PacedWriter(line, baud).write(text.encode())
         typed = receiver.settle(quiet_seconds=5, expected=len(text), timeout=10 * seconds)
-        chars = "".join(char for char, _ in typed)
+        chars = receiver.chars()
         lost, duplicated, out_of_order = compare_lines(text, chars)
         elapsed = (typed[-1][1] if typed else time.time()) - started
         return {"line_rate": line_rate(baud), "sent": len(text), "typed": len(chars), "seconds": elapsed,

@@ -4,10 +4,9 @@ is typed into a receiver window. Prints the typed text and saves a screenshot.""
 
 import argparse
 import sys
-import termios
 import time
 
-from winebed import BUILD_DIR, Pty, Receiver, SerialKey, wait_until, wine_session
+from winebed import BUILD_DIR, Pty, Receiver, SerialKey, wait_for_open, wait_until, wine_session
 
 SCANS = [b"4006381333931\r", b"9780201379624\r", b"ST,GS,+0012.50kg\r"]
 
@@ -25,7 +24,7 @@ def main():
         print(f"SerialKey is running; COM1 is {args.device or 'a simulated device at ' + pty.path}.")
         program.open()  # the defaults: COM1, 9600 baud, 8 data bits, no parity, 1 stop bit
         if pty:
-            wait_until(lambda: pty.attributes()[5] == termios.B9600, 30, "COM1 to be opened")
+            wait_for_open(pty)
         else:
             time.sleep(1)  # the open sequence takes a little over 100 ms
             if program.probe("messagebox").returncode == 0:

@@ -224,15 +224,17 @@ class Receiver:
         """Waits until nothing more arrives for quiet_seconds, or until expected characters have
         arrived; returns typed()."""
         deadline, count, last_change = time.monotonic() + timeout, -1, time.monotonic()
-        while expected is None or len(self.typed()) < expected:
-            if len(self.typed()) != count:
-                count, last_change = len(self.typed()), time.monotonic()
-            elif time.monotonic() - last_change > quiet_seconds:
-                break
-            if time.monotonic() > deadline:
+        while True:
+            typed, now = self.typed(), time.monotonic()
+            if expected is not None and len(typed) >= expected:
+                return typed
+            if len(typed) != count:
+                count, last_change = len(typed), now
+            elif now - last_change > quiet_seconds:
+                return typed
+            if now > deadline:
                 raise TimeoutError(f"characters still arriving after {timeout} s")
             time.sleep(0.05)
-        return self.typed()
 
     def text(self):
         texts = [line[5:] for line in self.lines() if line.startswith("TEXT ")]
@@ -291,9 +293,9 @@ class Pty:
         os.close(self.slave)
 
 
-def wait_for_open(device):
-    """The program has opened and configured the device: its speed went from the pty's 38400 to 9600."""
-    wait_until(lambda: device.attributes()[5] == termios.B9600, 30, "the port to be opened")
+def wait_for_open(device, speed=termios.B9600):
+    """The program has opened and configured the device: its speed went from the pty's 38400 to speed."""
+    wait_until(lambda: device.attributes()[5] == speed, 30, "the port to be opened")
 
 
 class SerialKey:
