@@ -201,7 +201,7 @@ BOOL CALLBACK FindVisibleTooltip(HWND window, LPARAM param) {
 }
 
 // TTTOOLINFOW as a 64-bit process lays it out. The notification area's tooltips belong to
-// explorer, which is a 64-bit process in a 64-bit prefix.
+// explorer, which is a 64-bit process in a 64-bit prefix and a 32-bit one in a 32-bit prefix.
 struct ToolInfo64 {
     UINT cbSize;
     UINT uFlags;
@@ -214,6 +214,15 @@ struct ToolInfo64 {
     UINT64 lpReserved;
 };
 static_assert(sizeof(ToolInfo64) == 72, "the 64-bit layout");
+
+// A process has 32-bit pointers if it runs under WoW64, or if the whole system is 32-bit.
+bool Is32BitProcess(HANDLE process) {
+    BOOL wow64 = FALSE;
+    if (IsWow64Process(process, &wow64) && wow64) return true;
+    BOOL probeUnderWow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &probeUnderWow64);
+    return sizeof(void*) == 4 && !probeUnderWow64;
+}
 
 // The tooltip's one tool, read through a record and a text buffer in the tooltip's process,
 // like a ComboBoxEx item.
@@ -229,8 +238,7 @@ int DescribeTooltip() {
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
                                  PROCESS_QUERY_INFORMATION, FALSE, processId);
     if (!process) return 1;
-    BOOL targetIs32Bit = FALSE;
-    IsWow64Process(process, &targetIs32Bit);
+    const bool targetIs32Bit = Is32BitProcess(process);
     const SIZE_T textChars = 256;
     auto* remote = static_cast<char*>(
         VirtualAllocEx(process, nullptr, sizeof(ToolInfo64) + textChars * 2, MEM_COMMIT, PAGE_READWRITE));

@@ -1,6 +1,6 @@
 """Pictures of SerialKey under Wine: the settings window (docs/settings-window.png, which the
 README shows), the About box, and the icon in the notification area with its tip. The last two
-go to build/windows/screenshots/."""
+go to screenshots/ in the build directory under test."""
 
 import pathlib
 import subprocess

@@ -7,7 +7,7 @@ import subprocess
 
 import pytest
 
-from winebed import SERIALKEY
+from winebed import SERIALKEY, tool
 
 WS_CHILD, WS_VISIBLE, WS_GROUP, WS_TABSTOP, WS_VSCROLL = 0x40000000, 0x10000000, 0x20000, 0x10000, 0x200000
 WS_POPUP, WS_CAPTION, WS_SYSMENU, DS_SETFONT, DS_MODALFRAME = 0x80000000, 0xC00000, 0x80000, 0x40, 0x80
@@ -48,7 +48,7 @@ def as_written_by_windres(text):
 @pytest.fixture(scope="module")
 def script():
     """The executable's resources as a resource script."""
-    windres = shutil.which("i686-w64-mingw32-windres")
+    windres = shutil.which(tool("windres"))
     return subprocess.run([windres, "-i", str(SERIALKEY), "-O", "rc"], check=True, capture_output=True, text=True,
                           timeout=60).stdout
 

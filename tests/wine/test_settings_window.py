@@ -65,7 +65,7 @@ def rects(program, *control_id):
 
 
 def window_picture(program):
-    """A screenshot of the settings window alone, left as build/windows/settings-window.png."""
+    """A screenshot of the settings window alone, left in the build directory as settings-window.png."""
     left, top, right, bottom = rects(program)["rect"]
     screen, picture = program.wine.workdir / "screen.png", BUILD_DIR / "settings-window.png"
     program.wine.screenshot(screen)

@@ -13,14 +13,44 @@ import termios
 import time
 import tty
 
-BUILD_DIR = pathlib.Path(os.environ.get("SERIALKEY_BUILD_DIR", "build/windows")).resolve()
+BUILD_DIR = pathlib.Path(os.environ.get("SERIALKEY_BUILD_DIR", "build/windows-x64")).resolve()
 HERE = pathlib.Path(__file__).resolve().parent
+SOURCE_DIR = HERE.parent.parent
 DESKTOP_WIDTH, DESKTOP_HEIGHT, TASKBAR_HEIGHT = 1024, 768, 20
 SEND_KEYS = BUILD_DIR / "tests/wine/SendKeys.exe"
 PROBE = BUILD_DIR / "tests/wine/WinProbe.exe"
 SERIALKEY = BUILD_DIR / "app/SerialKey.exe"
 WINE_FONTS = pathlib.Path("/usr/share/wine/fonts")
 VK_SHIFT = 0x10
+
+# Per architecture: the PE machine, the Wine loader and prefix kind that run it, and the
+# MinGW-w64 triple whose tools read it. Debian's `wine` wrapper would pick the 32-bit loader
+# for every program, and that one cannot start where the host has no 32-bit support.
+ARCHITECTURES = {
+    "x86": {"machine": 0x014C, "loader": "/usr/lib/wine/wine", "prefix": "win32", "triple": "i686-w64-mingw32"},
+    "x64": {"machine": 0x8664, "loader": "/usr/lib/wine/wine64", "prefix": "win64", "triple": "x86_64-w64-mingw32"},
+}
+
+
+def architecture(exe=SERIALKEY):
+    """"x86" or "x64", from the machine field of a Windows program's PE header."""
+    with open(exe, "rb") as file:
+        data = file.read(4096)
+    machine = int.from_bytes(data[int.from_bytes(data[0x3C:0x40], "little") + 4:][:2], "little")
+    return next(name for name, arch in ARCHITECTURES.items() if arch["machine"] == machine)
+
+
+def tool(name):
+    """A MinGW-w64 tool (windres, objdump) for the architecture of the build under test."""
+    return f"{ARCHITECTURES[architecture()]['triple']}-{name}"
+
+
+def host_cannot_run(arch):
+    """Why this host cannot run arch's programs under Wine, or None if it can."""
+    if arch != "x86":
+        return None
+    probe = subprocess.run([SOURCE_DIR / "scripts/host-runs-x86.sh"], capture_output=True, text=True)
+    return probe.stdout.strip() if probe.returncode else None
 
 
 def wait_until(condition, timeout, what):
@@ -60,15 +90,17 @@ class Wine:
     """One Wine prefix on one X display. Programs run inside a 1024x768 virtual desktop,
     which has a taskbar with a notification area."""
 
-    def __init__(self, workdir, display):
+    def __init__(self, workdir, display, arch):
         self.workdir = workdir
+        self.loader = ARCHITECTURES[arch]["loader"]
         self.env = dict(os.environ, WINEPREFIX=str(workdir / "prefix"), WINEDEBUG="-all",
-                        DISPLAY=display, WINEDLLOVERRIDES="mscoree,mshtml=", LANG="C.UTF-8")
+                        DISPLAY=display, WINEDLLOVERRIDES="mscoree,mshtml=", LANG="C.UTF-8",
+                        WINELOADER=self.loader, WINEARCH=ARCHITECTURES[arch]["prefix"])
         self.display = display
         self.processes = []
 
     def setup_prefix(self):
-        subprocess.run(["wineboot", "-i"], env=self.env, check=True, timeout=300,
+        subprocess.run([self.loader, "wineboot", "-i"], env=self.env, check=True, timeout=300,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         # Debian's Wine does not find its own fonts (Tahoma, and Marlett for the title-bar
         # buttons) where the package puts them; the prefix's font folder it always reads.
@@ -88,7 +120,7 @@ class Wine:
         # Output goes through files, not pipes: Wine's own background processes, started by
         # whichever program comes first, inherit the pipes and would hold them open.
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            process = subprocess.run(["wine", str(program), *map(str, args)], env=self.env, timeout=timeout,
+            process = subprocess.run([self.loader, str(program), *map(str, args)], env=self.env, timeout=timeout,
                                      stdin=subprocess.DEVNULL, stdout=out, stderr=err)
             out.seek(0)
             err.seek(0)
@@ -99,7 +131,7 @@ class Wine:
     def start(self, program, *args, cwd=None, env=None):
         """Starts a program without waiting for it, with more environment variables if given;
         stop_all() ends it at the latest."""
-        process = subprocess.Popen(["wine", str(program), *map(str, args)], env={**self.env, **(env or {})},
+        process = subprocess.Popen([self.loader, str(program), *map(str, args)], env={**self.env, **(env or {})},
                                    cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
         self.processes.append(process)
@@ -250,10 +282,13 @@ class Receiver:
 
 @contextlib.contextmanager
 def wine_session():
-    """A Wine prefix on a fresh Xvfb display, ended and removed afterwards."""
+    """A Wine prefix for the build under test, on a fresh Xvfb display, ended and removed afterwards."""
+    arch = architecture()
+    if reason := host_cannot_run(arch):
+        raise RuntimeError(f"{SERIALKEY} is an {arch} program, and {reason}")
     workdir = pathlib.Path(tempfile.mkdtemp(prefix="serialkey-wine-"))
     xvfb, display = start_xvfb(workdir)
-    session = Wine(workdir, display)
+    session = Wine(workdir, display, arch)
     try:
         session.setup_prefix()
         yield session

@@ -82,7 +82,7 @@ void CDialog::OnOK() {
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
-LRESULT CDialog::OnCommandHelp(WPARAM, LPARAM) { return DialogHelpContextBase + m_nIDTemplate; }
+LRESULT CDialog::OnCommandHelp(WPARAM, LPARAM) { return DialogHelpContextBase + static_cast<LRESULT>(m_nIDTemplate); }
 
 LRESULT CDialog::OnHelpRequest(WPARAM, LPARAM) {
     if (const CDialog* mainWindow = AfxGetApp()->m_pMainWnd)

@@ -18,6 +18,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <tuple>
 #include <type_traits>
 
 class CMessageTarget;
@@ -58,6 +59,7 @@ struct Handler<Result_ (Class_::*)(Args...)> {
     using Class = Class_;
     using Result = Result_;
     static constexpr bool takesParameters = sizeof...(Args) != 0;
+    using Parameters = std::tuple<Args...>;
 };
 
 template <auto handler>
@@ -65,8 +67,10 @@ LRESULT Call(CMessageTarget& target, WPARAM wParam, LPARAM lParam) {
     using H = Handler<decltype(handler)>;
     auto& object = static_cast<typename H::Class&>(target);
     auto invoke = [&] {
+        // A handler may take wParam as a narrower type, as OnSysCommand takes its command
+        // identifier as UINT: the message's value fits, also where WPARAM is 64 bits wide.
         if constexpr (H::takesParameters)
-            return (object.*handler)(wParam, lParam);
+            return (object.*handler)(static_cast<std::tuple_element_t<0, typename H::Parameters>>(wParam), lParam);
         else
             return (object.*handler)();
     };
