@@ -4,10 +4,15 @@ baud rate on one side, a focused window taking the keys on the other.
     wedge.py run [--exe SerialKey.exe] [--label NAME] [--json FILE] [--quick]
     wedge.py compare FILE [FILE ...]
 
-run prints one table and can keep the figures as JSON; compare prints the tables of several
-runs side by side (another build, another platform). Everything that depends on the platform
-is in a rig: WineRig runs the Windows build under Wine, with COM1 on a pseudo-terminal.
-A rig for another platform needs the same few members.
+run measures the build that SERIALKEY_BUILD_DIR names, prints one table and can keep the
+figures as JSON; compare prints the tables of several runs side by side (the other
+architecture, another build, another platform). Everything that depends on the platform is
+in a rig: WineRig runs the Windows build under Wine, with COM1 on a pseudo-terminal. A rig
+for another platform needs the same few members.
+
+How fast keys can arrive at all depends on the host: Wine's keyboard path makes many server
+round trips. So each run also measures a ceiling, a plain injector typing the same text as
+fast as it can, and rates the program against the lower of the line rate and that ceiling.
 """
 
 import argparse
@@ -24,7 +29,8 @@ import time
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "wine"))
 from streams import PacedWriter, compare_lines, line_rate, numbered_text, share_of_a_core  # noqa: E402
-from winebed import SERIALKEY, Pty, Receiver, SerialKey, wait_for_open, wait_until, wine_session  # noqa: E402
+from winebed import (SEND_KEYS, SERIALKEY, Pty, Receiver, SerialKey, architecture, tool, wait_for_open,  # noqa: E402
+                     wait_until, wine_session, winpath)
 
 THROUGHPUT_BAUDS = (9600, 115200)
 LATENCY_BAUD = 9600
@@ -42,7 +48,7 @@ class WineRig:
     def __init__(self, wine, exe):
         self.wine = wine
         self.exe = pathlib.Path(exe)
-        self.platform = "Wine " + subprocess.run(["wine", "--version"], capture_output=True,
+        self.platform = "Wine " + subprocess.run([wine.loader, "--version"], capture_output=True,
                                                  text=True).stdout.strip().removeprefix("wine-")
 
     def start(self):
@@ -69,10 +75,19 @@ class WineRig:
     def receiver(self):
         return Receiver(self.wine, self.wine.workdir / f"receiver-{time.monotonic_ns()}.log", stream=True)
 
+    def inject(self, text):
+        """Types text into a receiver with a plain injector, no serial line involved; returns
+        the receiver once it has started typing."""
+        source = self.wine.workdir / "injected.txt"
+        source.write_bytes(text.encode())
+        receiver = self.receiver()
+        self.wine.start(SEND_KEYS, "--file", winpath(source))
+        return receiver
+
     def stripped_size(self):
         with tempfile.TemporaryDirectory() as scratch:
             stripped = pathlib.Path(scratch) / self.exe.name
-            subprocess.run(["i686-w64-mingw32-strip", "-o", str(stripped), str(self.exe)], check=True)
+            subprocess.run([tool("strip"), "-o", str(stripped), str(self.exe)], check=True)
             return stripped.stat().st_size
 
     def stop(self):
@@ -103,6 +118,19 @@ def measure_throughput(rig, baud, seconds, rng):
                 "out_of_order": out_of_order, "exact": chars == text}
     finally:
         rig.stop()
+
+
+def measure_ceiling(rig, seconds, rng):
+    """Characters per second that the platform takes from a plain injector: the text of the
+    fastest throughput run, typed as fast as it can be, from the first character to the last."""
+    text = numbered_text(rng, int(line_rate(max(THROUGHPUT_BAUDS)) * seconds))
+    try:
+        receiver = rig.inject(text)
+        typed = receiver.settle(quiet_seconds=5, expected=len(text), timeout=20 * seconds)
+        return {"typed": len(typed), "per_second": (len(typed) - 1) / (typed[-1][1] - typed[0][1]),
+                "exact": receiver.chars() == text}
+    finally:
+        rig.wine.stop_all()
 
 
 def measure_latency(rig, bursts, rng):
@@ -150,8 +178,12 @@ def run(rig, label, quick):
     stream_seconds, bursts, idle_seconds = (5, 20, 5) if quick else (STREAM_SECONDS, BURSTS, IDLE_SECONDS)
     result = {"label": label, "platform": rig.platform, "stream_seconds": stream_seconds,
               "idle_seconds": idle_seconds}
+    result["ceiling"] = measure_ceiling(rig, stream_seconds, rng)
     result["throughput"] = {str(baud): measure_throughput(rig, baud, stream_seconds, rng)
                             for baud in THROUGHPUT_BAUDS}
+    for throughput in result["throughput"].values():
+        attainable = min(throughput["line_rate"], result["ceiling"]["per_second"])
+        throughput["ratio_to_attainable"] = throughput["typed"] / throughput["seconds"] / attainable
     result["latency"] = measure_latency(rig, bursts, rng)
     result["idle"], private = measure_idle(rig, idle_seconds)
     result["size"] = {"stripped_bytes": rig.stripped_size(), "private_kib": private}
@@ -163,10 +195,14 @@ def yes_no(flag):
 
 
 ROWS = [  # (heading, how to read the figure from a result)
+    ("ceiling: plain injector, chars/s", lambda r: f"{r['ceiling']['per_second']:.0f}"),
+    ("  typed text identical to sent", lambda r: yes_no(r["ceiling"]["exact"])),
     *[row for baud in THROUGHPUT_BAUDS for row in [
         (f"throughput {baud} 8N1: line rate, B/s", lambda r, b=baud: f"{r['throughput'][str(b)]['line_rate']:.0f}"),
         (f"  bytes sent / typed", lambda r, b=baud: "{sent} / {typed}".format(**r["throughput"][str(b)])),
         (f"  typed / line rate", lambda r, b=baud: f"{r['throughput'][str(b)]['ratio']:.3f}"),
+        (f"  typed / min(line rate, ceiling)",
+         lambda r, b=baud: f"{r['throughput'][str(b)]['ratio_to_attainable']:.3f}"),
         (f"  lost / duplicated / out of order",
          lambda r, b=baud: "{lost} / {duplicated} / {out_of_order}".format(**r["throughput"][str(b)])),
         (f"  typed text identical to sent", lambda r, b=baud: yes_no(r["throughput"][str(b)]["exact"])),
@@ -183,10 +219,18 @@ ROWS = [  # (heading, how to read the figure from a result)
 ]
 
 
+def cell(read, result):
+    """A figure of a result, or "-" where the run that made it did not measure it."""
+    try:
+        return read(result)
+    except KeyError:
+        return "-"
+
+
 def table(results):
     headings = [f"{r['label']} ({r['platform']}, {r['cores']} core{'s' if r['cores'] > 1 else ''})"
                 for r in results]
-    cells = [[read(r) for r in results] for _, read in ROWS]
+    cells = [[cell(read, r) for r in results] for _, read in ROWS]
     first = max(len(name) for name, _ in ROWS)
     widths = [max(len(headings[i]), *(len(row[i]) for row in cells)) for i in range(len(results))]
     lines = ["".ljust(first) + "".join(f"  {h:>{w}}" for h, w in zip(headings, widths))]
@@ -200,7 +244,8 @@ def main():
     commands = parser.add_subparsers(dest="command", required=True)
     run_command = commands.add_parser("run", help="measure one build")
     run_command.add_argument("--exe", default=SERIALKEY, help="the executable to measure")
-    run_command.add_argument("--label", default="SerialKey", help="the column's name in the table")
+    run_command.add_argument("--label", help="the column's name in the table (default: SerialKey and the "
+                                             "executable's architecture)")
     run_command.add_argument("--json", type=pathlib.Path, help="also keep the figures in this file")
     run_command.add_argument("--quick", action="store_true", help="short runs, to try the harness out")
     run_command.add_argument("--cores", type=int, default=1,
@@ -215,7 +260,7 @@ def main():
         return 0
     os.sched_setaffinity(0, sorted(os.sched_getaffinity(0))[:args.cores])  # inherited by all that starts
     with wine_session() as wine:
-        result = run(WineRig(wine, args.exe), args.label, args.quick)
+        result = run(WineRig(wine, args.exe), args.label or f"SerialKey {architecture(args.exe)}", args.quick)
     result["cores"] = args.cores
     if args.json:
         args.json.write_text(json.dumps(result, indent=2) + "\n")

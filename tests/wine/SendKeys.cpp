@@ -1,12 +1,17 @@
-// Test driver: types the bytes given in hex into the focused window, and prints the events it sent.
+// Test driver: types bytes into the focused window with the program's own key path.
 //
 //   SendKeys.exe [--print-only] 48656c6c6f0d
+//   SendKeys.exe --file PATH
 //
-// Output: one line per event, "vk scan flags extra" in hex. With --print-only the
-// events are not injected: tests take them as what another typist should produce.
+// With hex bytes it prints one line per event, "vk scan flags extra" in hex; with
+// --print-only the events are not injected: tests take them as what another typist
+// should produce. With --file it types the file's bytes as fast as it can and prints
+// nothing: the benchmark's plain injector, the ceiling of the platform's key input.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "keys/windows/KeybdEventSink.h"
@@ -29,13 +34,27 @@ private:
     KeybdEventSink system_;
 };
 
+// Types every byte of a file with nothing printed.
+int TypeFile(const char* path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        std::fprintf(stderr, "SendKeys: cannot read %s\n", path);
+        return 1;
+    }
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
+    KeybdEventSink sink;
+    SendBytesAsKeys(sink, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--file") == 0) return TypeFile(argv[2]);
     const bool printOnly = argc == 3 && std::strcmp(argv[1], "--print-only") == 0;
     const char* hexBytes = argv[argc - 1];
     if (argc != 2 + printOnly || std::strlen(hexBytes) % 2 != 0) {
-        std::fprintf(stderr, "usage: SendKeys [--print-only] HEXBYTES\n");
+        std::fprintf(stderr, "usage: SendKeys [--print-only] HEXBYTES | SendKeys --file PATH\n");
         return 2;
     }
     std::vector<std::uint8_t> bytes;
