@@ -1,12 +1,17 @@
 // Test driver: types bytes into the focused window with the program's own key path.
 //
 //   SendKeys.exe [--print-only] 48656c6c6f0d
-//   SendKeys.exe --file PATH
+//   SendKeys.exe --file PATH BYTES_PER_SECOND
 //
 // With hex bytes it prints one line per event, "vk scan flags extra" in hex; with
 // --print-only the events are not injected: tests take them as what another typist
-// should produce. With --file it types the file's bytes as fast as it can and prints
-// nothing: the benchmark's plain injector, the ceiling of the platform's key input.
+// should produce. With --file it types the file's bytes, 20 at a time as a serial read
+// would deliver them, at most at the given rate, and prints nothing: the benchmark's
+// plain injector, the ceiling of the platform's key input. Unpaced, it would flood the
+// input queue, which no serial line does.
+#include <windows.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,27 +39,34 @@ private:
     KeybdEventSink system_;
 };
 
-// Types every byte of a file with nothing printed.
-int TypeFile(const char* path) {
+// Types every byte of a file in 20-byte pieces, each no earlier than the rate allows.
+int TypeFile(const char* path, double bytesPerSecond) {
     std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        std::fprintf(stderr, "SendKeys: cannot read %s\n", path);
+    if (!file || bytesPerSecond <= 0) {
+        std::fprintf(stderr, "SendKeys: cannot read %s, or no rate\n", path);
         return 1;
     }
     const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
+    constexpr std::size_t piece = 20;
     KeybdEventSink sink;
-    SendBytesAsKeys(sink, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    const ULONGLONG start = GetTickCount64();
+    for (std::size_t offset = 0; offset < bytes.size(); offset += piece) {
+        const auto due = start + static_cast<ULONGLONG>(1000.0 * double(offset) / bytesPerSecond);
+        if (const ULONGLONG now = GetTickCount64(); now < due) Sleep(static_cast<DWORD>(due - now));
+        const std::size_t count = std::min(piece, bytes.size() - offset);
+        SendBytesAsKeys(sink, bytes.data() + offset, static_cast<std::uint32_t>(count));
+    }
     return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--file") == 0) return TypeFile(argv[2]);
+    if (argc == 4 && std::strcmp(argv[1], "--file") == 0) return TypeFile(argv[2], std::atof(argv[3]));
     const bool printOnly = argc == 3 && std::strcmp(argv[1], "--print-only") == 0;
     const char* hexBytes = argv[argc - 1];
     if (argc != 2 + printOnly || std::strlen(hexBytes) % 2 != 0) {
-        std::fprintf(stderr, "usage: SendKeys [--print-only] HEXBYTES | SendKeys --file PATH\n");
+        std::fprintf(stderr, "usage: SendKeys [--print-only] HEXBYTES | SendKeys --file PATH BYTES_PER_SECOND\n");
         return 2;
     }
     std::vector<std::uint8_t> bytes;
