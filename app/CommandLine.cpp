@@ -92,15 +92,31 @@ CommandLine Refused(const std::wstring& argument, CommandLine::Problem problem) 
     return refused;
 }
 
+// "baud=", or "COMn" for the port.
+std::wstring LabelOf(const Setting& setting) {
+    return setting.keyword ? std::wstring(setting.keyword) + L"=" : setting.placeholder;
+}
+
 // "baud=rate", or "COMn" for the port.
 std::wstring FormOf(const Setting& setting) {
-    return setting.keyword ? std::wstring(setting.keyword) + L"=" + setting.placeholder : setting.placeholder;
+    return setting.keyword ? LabelOf(setting) + setting.placeholder : setting.placeholder;
 }
 
 std::wstring SpaceSeparated(const std::vector<std::wstring>& items) {
     std::wstring joined;
     for (const std::wstring& item : items) joined += (joined.empty() ? L"" : L" ") + item;
     return joined;
+}
+
+// The letters that stand for the setting's items: each the initial of exactly one.
+std::vector<std::wstring> InitialsOf(const Setting& setting, const SettingsLists& lists) {
+    const std::vector<std::wstring>& items = lists.*setting.list;
+    std::vector<std::wstring> initials;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::wstring initial = items[i].substr(0, 1);
+        if (PositionOf(initial, setting, lists) == static_cast<std::int32_t>(i)) initials.push_back(initial);
+    }
+    return initials;
 }
 
 }  // namespace
@@ -142,8 +158,8 @@ std::wstring UsageText(const std::wstring& programName, const SettingsLists& lis
     for (const Setting& setting : Settings) {
         const std::vector<std::wstring>& items = lists.*setting.list;
         synopsis += L" [" + FormOf(setting) + L"]";
-        values += FormOf(setting) + L":\t" + SpaceSeparated(items);
-        if (setting.shorthand == Shorthand::Initial) values += L", or their first letters";
+        values += LabelOf(setting) + L"\t" + SpaceSeparated(items);
+        if (setting.shorthand == Shorthand::Initial) values += L", or " + SpaceSeparated(InitialsOf(setting, lists));
         values += L"\n";
         const std::int32_t position = DefaultLineSettings.*setting.position;
         if (position >= 0 && static_cast<std::size_t>(position) < items.size())
@@ -152,9 +168,9 @@ std::wstring UsageText(const std::wstring& programName, const SettingsLists& lis
     synopsis += L" [" + std::wstring(OpenSwitch) + L"]";
 
     return synopsis + L"\n\n" + values +
-           std::wstring(OpenSwitch) + L":\tpress Open at start and type from the notification area, "
+           std::wstring(OpenSwitch) + L"\tpress Open at start and type from the notification area, "
                                       L"without showing the window\n" +
-           std::wstring(UsageSwitch) + L":\tshow this text\n\n"
+           std::wstring(UsageSwitch) + L"\tshow this text\n\n"
                                        L"In any order, each at most once, in upper or lower case. "
                                        L"What is not given keeps its default: " + defaults + L".\n"
            L"Example: " + programName + L" COM3 baud=19200 parity=e /open";

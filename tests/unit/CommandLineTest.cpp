@@ -198,6 +198,7 @@ TEST(ParseCommandLine, AnInitialThatBeginsTwoItemsNamesNeither) {
     EXPECT_EQ(Parsed({L"parity=n"}, lists), "not understood: parity=n");
     EXPECT_EQ(Parsed({L"parity=nine"}, lists), "COM1 9600 8 NINE 1");
     EXPECT_EQ(Parsed({L"parity=e"}, lists), "COM1 9600 8 EVEN 1");
+    EXPECT_NE(UsageText(L"Wedge", lists).find(L"\tNONE NINE EVEN, or E\n"), std::wstring::npos);
 }
 
 TEST(UsageText, NamesEveryFormAndEveryValueOffered) {
@@ -207,10 +208,10 @@ TEST(UsageText, NamesEveryFormAndEveryValueOffered) {
     EXPECT_EQ(usage.rfind(L"Usage: Wedge [COMn] [baud=rate] [data=bits] [parity=p] [stop=bits] [/open]\n", 0), 0u)
         << Printable(usage);
     for (const wchar_t* line :
-         {L"\nCOMn:\tCOM1 COM2 COM3 COM4 COM5 COM6 COM7 COM8 COM9\n",
-          L"\nbaud=rate:\t300 600 1200 2400 4800 9600 14400 19200 38400 56000 57600 115200\n",
-          L"\ndata=bits:\t7 8\n", L"\nparity=p:\tNONE ODD EVEN MARK SPACE, or their first letters\n",
-          L"\nstop=bits:\t1 1.5 2\n", L"\n/open:\t", L"\n/?:\t", L"default: COM1 9600 8 NONE 1.",
+         {L"\nCOMn\tCOM1 COM2 COM3 COM4 COM5 COM6 COM7 COM8 COM9\n",
+          L"\nbaud=\t300 600 1200 2400 4800 9600 14400 19200 38400 56000 57600 115200\n",
+          L"\ndata=\t7 8\n", L"\nparity=\tNONE ODD EVEN MARK SPACE, or N O E M S\n",
+          L"\nstop=\t1 1.5 2\n", L"\n/open\t", L"\n/?\t", L"default: COM1 9600 8 NONE 1.",
           L"Example: Wedge COM3 baud=19200 parity=e /open"})
         EXPECT_NE(usage.find(line), std::wstring::npos) << Printable(line);
 }
