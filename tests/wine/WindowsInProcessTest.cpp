@@ -1,6 +1,6 @@
 // The program's windows run in this process: what another process cannot see of them under Wine,
-// the settings window's system menu, the About box's layout in dialog units, and the icon handle
-// that adding the notification-area icon takes over.
+// the settings window's system menu, the About box's layout in dialog units, the icon handle
+// that adding the notification-area icon takes over, and the list items read from the resources.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -14,6 +14,7 @@
 #include "app/windows/NotificationIcon.h"
 #include "app/windows/SerialKeyDlg.h"
 #include "res/resource.h"
+#include "tests/unit/fakes/SettingsWindowLists.h"
 
 namespace {
 
@@ -80,6 +81,19 @@ TEST_F(WindowsInProcessTest, SystemMenuEndsWithASeparatorAndTheAboutItem) {
     EXPECT_EQ(items.back().type, UINT{MFT_STRING});
     EXPECT_EQ(items.back().id, UINT{IDM_ABOUTBOX});
     EXPECT_EQ(items.back().text, L"關於Varento(&A)...");
+}
+
+// The command line is read against these lists; the native tests read it against the same items
+// written out.
+TEST_F(WindowsInProcessTest, OfferedListsAreTheItemsThatFillTheSettingsWindowsLists) {
+    const SettingsLists offered = CSerialKeyDlg::OfferedLists();
+    const SettingsLists written = SettingsWindowLists();
+
+    EXPECT_EQ(offered.ports, written.ports);
+    EXPECT_EQ(offered.bauds, written.bauds);
+    EXPECT_EQ(offered.dataBits, written.dataBits);
+    EXPECT_EQ(offered.parities, written.parities);
+    EXPECT_EQ(offered.stopBits, written.stopBits);
 }
 
 TEST_F(WindowsInProcessTest, AddingTheIconDestroysTheCallersHandleWhateverTheShellAnswers) {
