@@ -15,7 +15,7 @@ namespace {
 
 CSerialKeyApp theApp;
 
-// What a command line that names a setting wrongly ends with, as a command-line tool's usage error does.
+// The exit code after a refused command line, as command-line tools end on a usage error.
 constexpr int ExitBadArguments = 2;
 
 // The arguments after the program's own name.
