@@ -14,6 +14,9 @@ struct LineSettings {
     std::int32_t portIndex;
 };
 
+// What every start shows unless told otherwise: COM1, 9600 baud, 8 data bits, no parity, 1 stop bit.
+constexpr LineSettings DefaultLineSettings{5, 1, 0, 0, 0};
+
 // Parity and stop-bits codes, with the values a Windows DCB takes.
 enum ParityCode : std::uint8_t {
     NoParity = 0,

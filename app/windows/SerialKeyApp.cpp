@@ -2,14 +2,31 @@
 #include "app/windows/SerialKeyApp.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
+#include <algorithm>
 #include <iterator>
+#include <string>
+#include <vector>
 
 #include "app/windows/SerialKeyDlg.h"
 
 namespace {
 
 CSerialKeyApp theApp;
+
+// The exit code after a refused command line, as command-line tools end on a usage error.
+constexpr int ExitBadArguments = 2;
+
+// The arguments after the program's own name.
+std::vector<std::wstring> ProgramArguments() {
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!argv) return {};
+    std::vector<std::wstring> arguments(argv + std::min(count, 1), argv + count);
+    LocalFree(argv);
+    return arguments;
+}
 
 }  // namespace
 
@@ -26,8 +43,27 @@ BOOL CSerialKeyApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_USEREX_CLASSES};
     InitCommonControlsEx(&controls);
 
-    CSerialKeyDlg dlg;
+    const SettingsLists lists = CSerialKeyDlg::OfferedLists();
+    const CommandLine commandLine = ParseCommandLine(ProgramArguments(), lists);
+    switch (commandLine.action) {
+        case CommandLine::ShowUsage:
+            MessageBoxW(nullptr, UsageText(m_strAppName, lists).c_str(), m_strAppName.c_str(),
+                        MB_OK | MB_ICONINFORMATION);
+            return FALSE;
+        case CommandLine::Refuse:
+            // Nothing starts: a half-configured station would type at the wrong settings unseen.
+            MessageBoxW(nullptr, RefusalText(commandLine, m_strAppName, lists).c_str(), m_strAppName.c_str(),
+                        MB_OK | MB_ICONHAND);
+            m_nExitCode = ExitBadArguments;
+            return FALSE;
+        case CommandLine::Start:
+            break;
+    }
+
+    CSerialKeyDlg dlg(commandLine.start);
     m_pMainWnd = &dlg;
     dlg.DoModal();
     return FALSE;
 }
+
+int CSerialKeyApp::ExitInstance() { return m_nExitCode; }

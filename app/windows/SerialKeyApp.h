@@ -8,5 +8,10 @@ protected:
     const MessageMap* GetMessageMap() const override;
 
 public:
+    // Reads the command line, then runs the settings window as it asks.
     BOOL InitInstance() override;
+    int ExitInstance() override;
+
+private:
+    int m_nExitCode = 0;
 };

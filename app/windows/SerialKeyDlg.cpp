@@ -3,6 +3,7 @@
 #include "app/windows/SerialKeyDlg.h"
 
 #include <iterator>
+#include <utility>
 
 #include "app/MinimizedIcon.h"
 #include "app/framework/windows/WinApp.h"
@@ -25,14 +26,28 @@ CWinThread* BeginReaderThread(CSerialKeyDlg* window) {
 
 }  // namespace
 
-CSerialKeyDlg::CSerialKeyDlg(CDialog* pParent)
+CSerialKeyDlg::CSerialKeyDlg(const StartOptions& start, CDialog* pParent)
     : CDialog(IDD_MAIN, pParent),
-      m_nBaudIndex(5),      // 9600
-      m_nDataBitsIndex(1),  // 8
-      m_nParityIndex(0),    // NONE
-      m_nStopBitsIndex(0),  // 1
-      m_nPortIndex(-1),     // chosen once the list is filled
+      m_start(start),
+      m_nBaudIndex(start.settings.baudIndex),
+      m_nDataBitsIndex(start.settings.dataBitsIndex),
+      m_nParityIndex(start.settings.parityIndex),
+      m_nStopBitsIndex(start.settings.stopBitsIndex),
+      m_nPortIndex(-1),  // chosen once the list is filled
       m_hAppIcon(LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+
+SettingsLists CSerialKeyDlg::OfferedLists() {
+    const std::pair<int, std::vector<std::wstring> SettingsLists::*> listOf[] = {
+        {IDC_PORT, &SettingsLists::ports},         {IDC_BAUD, &SettingsLists::bauds},
+        {IDC_DATABITS, &SettingsLists::dataBits},  {IDC_PARITY, &SettingsLists::parities},
+        {IDC_STOPBITS, &SettingsLists::stopBits},
+    };
+    SettingsLists lists;
+    for (const DialogListItem& item : LoadDialogListItems(IDD_MAIN).value_or(std::vector<DialogListItem>{}))
+        for (const auto& [controlId, list] : listOf)
+            if (item.controlId == controlId) (lists.*list).push_back(item.text);
+    return lists;
+}
 
 const MessageMap* CSerialKeyDlg::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
@@ -42,6 +57,7 @@ const MessageMap* CSerialKeyDlg::GetMessageMap() const {
         OnCommand<&CSerialKeyDlg::OnOpen>(IDC_OPEN),
         OnMessage<&CSerialKeyDlg::OnClose>(WM_CLOSE),
         OnMessage<&CSerialKeyDlg::OnDestroy>(WM_DESTROY),
+        OnMessage<&CSerialKeyDlg::OnWindowPosChanging>(WM_WINDOWPOSCHANGING),
     };
     static const MessageMap map{CDialog::GetMessageMap(), entries, std::size(entries)};
     return &map;
@@ -60,6 +76,7 @@ LRESULT CSerialKeyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND && LOWORD(wParam) == IDC_OPEN && EnsureNotificationIcon()) ShowWindow(m_hWnd, SW_HIDE);
 
     if (message == WM_TRAYNOTIFY && (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN)) {
+        m_bKeepHidden = false;
         ShowWindow(m_hWnd, SW_SHOW);
         SetForegroundWindow(m_hWnd);
     }
@@ -79,13 +96,21 @@ BOOL CSerialKeyDlg::OnInitDialog() {
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hAppIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hAppIcon));
 
-    m_nPortIndex = 0;  // COM1
+    m_nPortIndex = m_start.settings.portIndex;
     UpdateData(FALSE);
 
     m_pReaderThread = BeginReaderThread(this);
 
-    ShellNotifyIcon(NIM_ADD);
-    return TRUE;  // the focus goes to the first tab stop, Open
+    const bool iconAdded = ShellNotifyIcon(NIM_ADD);
+    if (!m_start.open) return TRUE;  // the focus goes to the first tab stop, Open
+
+    // Open as if pressed, once the run has begun. The window stays off the screen only while the
+    // icon is there to call it back.
+    m_bKeepHidden = iconAdded;
+    PostMessageW(m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_OPEN, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(m_hWnd, IDC_OPEN)));
+    // A window off the screen takes no focus: the keys typed go to the window in front.
+    return !m_bKeepHidden;
 }
 
 void CSerialKeyDlg::AppendAboutItem() {
@@ -142,6 +167,16 @@ void CSerialKeyDlg::OnClose() {
 void CSerialKeyDlg::OnDestroy() {
     RemoveNotificationIcon(m_hWnd, WM_TRAYNOTIFY);
     Default();
+}
+
+// The dialog manager shows a modal window as its run begins; a window kept hidden lets nothing
+// show or activate it.
+LRESULT CSerialKeyDlg::OnWindowPosChanging(WPARAM, LPARAM lParam) {
+    if (m_bKeepHidden) {
+        auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
+        position->flags = (position->flags & ~SWP_SHOWWINDOW) | SWP_NOACTIVATE;
+    }
+    return Default();
 }
 
 void CSerialKeyDlg::ReportPortUnavailable() {

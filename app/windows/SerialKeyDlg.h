@@ -1,13 +1,19 @@
 // The settings window: the port and line settings as five list positions, and the program's main window.
 #pragma once
 
+#include "app/CommandLine.h"
 #include "app/framework/windows/Dialog.h"
 #include "app/framework/windows/WinThread.h"
 #include "serial/PortConnection.h"
 
 class CSerialKeyDlg : public CDialog, private ConnectionHost {
 public:
-    explicit CSerialKeyDlg(CDialog* pParent = nullptr);
+    // Shows the positions of `start`. With `start.open` it presses Open as its run begins and
+    // stays off the screen until the notification-area icon calls it.
+    explicit CSerialKeyDlg(const StartOptions& start = {}, CDialog* pParent = nullptr);
+
+    // The items that the window's lists offer, read from the data that fills them.
+    static SettingsLists OfferedLists();
 
 protected:
     const MessageMap* GetMessageMap() const override;
@@ -25,6 +31,7 @@ protected:
     // A close from the title bar, Alt+F4 or the system menu releases the port first.
     void OnClose();
     void OnDestroy();
+    LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
 
 private:
     void ReportPortUnavailable() override;
@@ -36,6 +43,9 @@ private:
     // Whether the icon is in the notification area, after adding it again if the shell has lost it.
     bool EnsureNotificationIcon();
 
+    const StartOptions m_start;
+    // Set while a start that opened at once keeps the window off the screen.
+    bool m_bKeepHidden = false;
     CWinThread* m_pReaderThread = nullptr;
     // The line settings: positions in the lists, -1 for no selection.
     int m_nBaudIndex;

@@ -1,6 +1,6 @@
 // The program's windows run in this process: what another process cannot see of them under Wine,
-// the settings window's system menu, the About box's layout in dialog units, and the icon handle
-// that adding the notification-area icon takes over.
+// the settings window's system menu, the About box's layout in dialog units, the icon handle
+// that adding the notification-area icon takes over, and the list items read from the resources.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -14,6 +14,7 @@
 #include "app/windows/NotificationIcon.h"
 #include "app/windows/SerialKeyDlg.h"
 #include "res/resource.h"
+#include "tests/unit/fakes/SettingsWindowLists.h"
 
 namespace {
 
@@ -80,6 +81,65 @@ TEST_F(WindowsInProcessTest, SystemMenuEndsWithASeparatorAndTheAboutItem) {
     EXPECT_EQ(items.back().type, UINT{MFT_STRING});
     EXPECT_EQ(items.back().id, UINT{IDM_ABOUTBOX});
     EXPECT_EQ(items.back().text, L"關於Varento(&A)...");
+}
+
+// A start of the settings window, watched from inside: whether it was ever on the screen or active.
+// No port is opened: the watch takes Open's command itself. The run ends once the modal loop has
+// waited for input, by which time the dialog manager has shown the window if it ever will.
+class WatchedStart : public CSerialKeyDlg {
+public:
+    explicit WatchedStart(bool open) : CSerialKeyDlg(StartOptions{DefaultLineSettings, open}) {}
+
+    bool shown = false;
+    bool active = false;
+    bool openPressed = false;
+
+protected:
+    BOOL OnInitDialog() override {
+        const BOOL result = CSerialKeyDlg::OnInitDialog();
+        SetTimer(m_hWnd, 1, 500, nullptr);
+        return result;
+    }
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_COMMAND && LOWORD(wParam) == IDC_OPEN) {
+            openPressed = true;
+            return 0;
+        }
+        if (message == WM_TIMER) {
+            EndDialog(IDCANCEL);
+            return 0;
+        }
+        const LRESULT result = CSerialKeyDlg::WindowProc(message, wParam, lParam);
+        shown = shown || IsWindowVisible(m_hWnd);
+        active = active || GetActiveWindow() == m_hWnd;
+        return result;
+    }
+};
+
+TEST_F(WindowsInProcessTest, AStartThatOpensAtOnceNeverShowsNorActivatesTheWindow) {
+    for (const bool open : {false, true}) {
+        WatchedStart window(open);
+        theTestApp.m_pMainWnd = &window;
+        ASSERT_EQ(window.DoModal(), IDCANCEL);
+
+        EXPECT_EQ(window.openPressed, open) << "open " << open;
+        EXPECT_EQ(window.shown, !open) << "open " << open;
+        EXPECT_EQ(window.active, !open) << "open " << open;
+    }
+}
+
+// The command line is read against these lists; the native tests read it against the same items
+// written out.
+TEST_F(WindowsInProcessTest, OfferedListsAreTheItemsThatFillTheSettingsWindowsLists) {
+    const SettingsLists offered = CSerialKeyDlg::OfferedLists();
+    const SettingsLists written = SettingsWindowLists();
+
+    EXPECT_EQ(offered.ports, written.ports);
+    EXPECT_EQ(offered.bauds, written.bauds);
+    EXPECT_EQ(offered.dataBits, written.dataBits);
+    EXPECT_EQ(offered.parities, written.parities);
+    EXPECT_EQ(offered.stopBits, written.stopBits);
 }
 
 TEST_F(WindowsInProcessTest, AddingTheIconDestroysTheCallersHandleWhateverTheShellAnswers) {

@@ -342,10 +342,12 @@ class SerialKey:
     OPEN, CLOSE = 1014, 2
     PORT, BAUD, DATA_BITS, PARITY, STOP_BITS = 1013, 1005, 1006, 1007, 1008
 
-    def __init__(self, wine, exe=SERIALKEY, env=None):
+    def __init__(self, wine, *args, exe=SERIALKEY, env=None, shown=True):
+        """Starts the program with args; returns once its settings window exists, visible or, if not shown,
+        hidden, and the program waits for input."""
         self.wine = wine
-        self.process = wine.start(exe, env=env)
-        wait_until(lambda: self.window().get("visible") == "1", 60, "the settings window")
+        self.process = wine.start(exe, *args, env=env)
+        wait_until(lambda: self.window().get("visible") == ("1" if shown else "0"), 60, "the settings window")
         self.probe("idle")
 
     def probe(self, command, *args, timeout=120):

@@ -140,21 +140,28 @@ void CDialog::Detach() {
     if (app->m_pMainWnd == this) app->m_pMainWnd = nullptr;
 }
 
-bool CDialog::FillListsFromInitData() {
+std::optional<std::vector<DialogListItem>> LoadDialogListItems(UINT nIDTemplate) {
     HINSTANCE module = AfxGetInstanceHandle();
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(m_nIDTemplate), MAKEINTRESOURCEW(RT_DLGINIT));
-    if (!found) return true;  // nothing to fill
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(nIDTemplate), MAKEINTRESOURCEW(RT_DLGINIT));
+    if (!found) return std::vector<DialogListItem>{};
     const auto* data = static_cast<const std::uint8_t*>(LockResource(LoadResource(module, found)));
-    if (!data) return false;
+    if (!data) return std::nullopt;
     const auto records = ParseDialogInitData(data, SizeofResource(module, found));
-    if (!records) return false;
-    for (const DialogInitRecord& record : *records) {
-        std::wstring text = Widen(record.text);
+    if (!records) return std::nullopt;
+    std::vector<DialogListItem> items;
+    for (const DialogInitRecord& record : *records) items.push_back({record.controlId, Widen(record.text)});
+    return items;
+}
+
+bool CDialog::FillListsFromInitData() {
+    auto items = LoadDialogListItems(m_nIDTemplate);
+    if (!items) return false;
+    for (DialogListItem& listItem : *items) {
         COMBOBOXEXITEMW item{};
         item.mask = CBEIF_TEXT;
         item.iItem = -1;  // at the end
-        item.pszText = text.data();
-        if (SendDlgItemMessageW(m_hWnd, record.controlId, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) < 0)
+        item.pszText = listItem.text.data();
+        if (SendDlgItemMessageW(m_hWnd, listItem.controlId, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) < 0)
             return false;
     }
     return true;

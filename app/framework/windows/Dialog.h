@@ -3,6 +3,10 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "app/framework/windows/MessageMap.h"
 
 class CDialog;
@@ -19,6 +23,16 @@ public:
 
 // Exchanges a list's selected position: 0 is the first item, -1 no selection.
 void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index);
+
+// One item that a dialog template's initialisation data appends to the list `controlId`.
+struct DialogListItem {
+    int controlId;
+    std::wstring text;
+};
+
+// The list items that travel with template `nIDTemplate`, in the order they are appended: none
+// when the template has no initialisation data, nothing when the data cannot be read.
+std::optional<std::vector<DialogListItem>> LoadDialogListItems(UINT nIDTemplate);
 
 class CDialog : public CMessageTarget {
 public:

@@ -45,5 +45,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     app->m_strHelpFilePath = HelpFilePathFromPath(path);
     // The program has run by the time InitInstance returns; no message loop follows.
     app->InitInstance();
-    return 0;
+    return app->ExitInstance();
 }

@@ -24,6 +24,8 @@ public:
     // The program's work. A program that lives in a modal dialog does everything here and answers
     // FALSE: the process then ends, with no message loop after it.
     virtual BOOL InitInstance() = 0;
+    // Runs once InitInstance has answered FALSE; its answer is the process's exit code.
+    virtual int ExitInstance() { return 0; }
 
     HINSTANCE m_hInstance = nullptr;
     // The executable's file name without directory and extension; the caption of message boxes.

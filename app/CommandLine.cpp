@@ -1,0 +1,183 @@
+// Reads the settings to start with from the command line, against the items the lists offer.
+#include "app/CommandLine.h"
+
+#include <cstddef>
+#include <iterator>
+#include <optional>
+#include <string_view>
+
+namespace {
+
+// How a value may name a list item besides its whole text.
+enum class Shorthand {
+    None,
+    Initial,        // "e" for EVEN: the one item that begins with that letter
+    TrailingColon,  // "COM3:", as the mode command writes a port
+};
+
+// One setting: the word before '=' (none for the port, which stands alone), what the usage calls
+// its value, the list the value must come from, and the position it chooses.
+struct Setting {
+    const wchar_t* keyword;
+    const wchar_t* placeholder;
+    std::vector<std::wstring> SettingsLists::*list;
+    std::int32_t LineSettings::*position;
+    Shorthand shorthand;
+};
+
+const Setting Settings[] = {
+    {nullptr, L"COMn", &SettingsLists::ports, &LineSettings::portIndex, Shorthand::TrailingColon},
+    {L"baud", L"rate", &SettingsLists::bauds, &LineSettings::baudIndex, Shorthand::None},
+    {L"data", L"bits", &SettingsLists::dataBits, &LineSettings::dataBitsIndex, Shorthand::None},
+    {L"parity", L"p", &SettingsLists::parities, &LineSettings::parityIndex, Shorthand::Initial},
+    {L"stop", L"bits", &SettingsLists::stopBits, &LineSettings::stopBitsIndex, Shorthand::None},
+};
+
+constexpr std::wstring_view OpenSwitch = L"/open";
+constexpr std::wstring_view UsageSwitch = L"/?";
+
+// Only ASCII letters fold: the words and values are ASCII, and the user's locale must not
+// change what an argument means.
+wchar_t FoldCase(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+
+bool SameIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+    return true;
+}
+
+std::optional<std::int32_t> PositionOf(std::wstring_view value, const Setting& setting, const SettingsLists& lists) {
+    const std::vector<std::wstring>& items = lists.*setting.list;
+    if (setting.shorthand == Shorthand::TrailingColon && !value.empty() && value.back() == L':')
+        value.remove_suffix(1);
+    if (value.empty()) return std::nullopt;
+
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (SameIgnoringCase(value, items[i])) return static_cast<std::int32_t>(i);
+
+    if (setting.shorthand != Shorthand::Initial || value.size() != 1) return std::nullopt;
+    // A letter that begins more than one item names none of them.
+    std::optional<std::int32_t> found;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i].empty() || FoldCase(items[i].front()) != FoldCase(value.front())) continue;
+        if (found) return std::nullopt;
+        found = static_cast<std::int32_t>(i);
+    }
+    return found;
+}
+
+// The setting that an argument names: by the word before its '=', or the port when it has none.
+const Setting* SettingNamedBy(std::wstring_view argument) {
+    const std::size_t equals = argument.find(L'=');
+    for (const Setting& setting : Settings) {
+        if (equals == std::wstring_view::npos ? !setting.keyword
+                                              : setting.keyword && SameIgnoringCase(argument.substr(0, equals),
+                                                                                    setting.keyword))
+            return &setting;
+    }
+    return nullptr;
+}
+
+std::wstring_view ValueOf(std::wstring_view argument) {
+    const std::size_t equals = argument.find(L'=');
+    return equals == std::wstring_view::npos ? argument : argument.substr(equals + 1);
+}
+
+CommandLine Refused(const std::wstring& argument, CommandLine::Problem problem) {
+    CommandLine refused;
+    refused.action = CommandLine::Refuse;
+    refused.argument = argument;
+    refused.problem = problem;
+    return refused;
+}
+
+// "baud=", or "COMn" for the port.
+std::wstring LabelOf(const Setting& setting) {
+    return setting.keyword ? std::wstring(setting.keyword) + L"=" : setting.placeholder;
+}
+
+// "baud=rate", or "COMn" for the port.
+std::wstring FormOf(const Setting& setting) {
+    return setting.keyword ? LabelOf(setting) + setting.placeholder : setting.placeholder;
+}
+
+std::wstring SpaceSeparated(const std::vector<std::wstring>& items) {
+    std::wstring joined;
+    for (const std::wstring& item : items) joined += (joined.empty() ? L"" : L" ") + item;
+    return joined;
+}
+
+// The letters that stand for the setting's items: each the initial of exactly one.
+std::vector<std::wstring> InitialsOf(const Setting& setting, const SettingsLists& lists) {
+    const std::vector<std::wstring>& items = lists.*setting.list;
+    std::vector<std::wstring> initials;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::wstring initial = items[i].substr(0, 1);
+        if (PositionOf(initial, setting, lists) == static_cast<std::int32_t>(i)) initials.push_back(initial);
+    }
+    return initials;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::wstring>& arguments, const SettingsLists& lists) {
+    CommandLine result;
+    for (const std::wstring& argument : arguments) {
+        if (argument == UsageSwitch) {
+            result.action = CommandLine::ShowUsage;
+            return result;
+        }
+    }
+
+    // Each setting once: a second value is more likely a slip than a wish, and an unattended
+    // station must not start with a guess.
+    bool given[std::size(Settings)] = {};
+    for (const std::wstring& argument : arguments) {
+        if (SameIgnoringCase(argument, OpenSwitch)) {
+            if (result.start.open) return Refused(argument, CommandLine::Repeated);
+            result.start.open = true;
+            continue;
+        }
+        const Setting* setting = SettingNamedBy(argument);
+        if (!setting) return Refused(argument, CommandLine::NotUnderstood);
+        const std::optional<std::int32_t> position = PositionOf(ValueOf(argument), *setting, lists);
+        if (!position) return Refused(argument, CommandLine::NotUnderstood);
+        bool& settingGiven = given[setting - Settings];
+        if (settingGiven) return Refused(argument, CommandLine::Repeated);
+        settingGiven = true;
+        result.start.settings.*setting->position = *position;
+    }
+    return result;
+}
+
+std::wstring UsageText(const std::wstring& programName, const SettingsLists& lists) {
+    std::wstring synopsis = L"Usage: " + programName;
+    std::wstring values;
+    std::wstring defaults;
+    for (const Setting& setting : Settings) {
+        const std::vector<std::wstring>& items = lists.*setting.list;
+        synopsis += L" [" + FormOf(setting) + L"]";
+        values += LabelOf(setting) + L"\t" + SpaceSeparated(items);
+        if (setting.shorthand == Shorthand::Initial) values += L", or " + SpaceSeparated(InitialsOf(setting, lists));
+        values += L"\n";
+        const std::int32_t position = DefaultLineSettings.*setting.position;
+        if (position >= 0 && static_cast<std::size_t>(position) < items.size())
+            defaults += (defaults.empty() ? L"" : L" ") + items[position];
+    }
+    synopsis += L" [" + std::wstring(OpenSwitch) + L"]";
+
+    return synopsis + L"\n\n" + values +
+           std::wstring(OpenSwitch) + L"\tpress Open at start and type from the notification area, "
+                                      L"without showing the window\n" +
+           std::wstring(UsageSwitch) + L"\tshow this text\n\n"
+                                       L"In any order, each at most once, in upper or lower case. "
+                                       L"What is not given keeps its default: " + defaults + L".\n"
+           L"Example: " + programName + L" COM3 baud=19200 parity=e /open";
+}
+
+std::wstring RefusalText(const CommandLine& refused, const std::wstring& programName, const SettingsLists& lists) {
+    const wchar_t* why = refused.problem == CommandLine::Repeated ? L"repeats a setting given before"
+                                                                   : L"was not understood";
+    return L"The argument \"" + refused.argument + L"\" " + why + L".\n\n" + UsageText(programName, lists);
+}
