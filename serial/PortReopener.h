@@ -1,0 +1,70 @@
+// Follows the open port's device: when it goes, the port is closed and opened again once it is back.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "serial/SerialPorts.h"
+#include "serial/SharedPortHandle.h"
+
+// What the application shows while the port waits for its device. Called from any thread,
+// with the reopener's lock held: neither may block or call back into the reopener.
+class ReopenHost {
+public:
+    virtual void WaitingForDevice(const std::wstring& portName) = 0;
+    // The port is open again, or the waiting was ended.
+    virtual void DeviceWaitEnded() = 0;
+
+protected:
+    ~ReopenHost() = default;
+};
+
+// Waits on a thread of its own, so that neither the window nor the reader is held up. Its
+// attempts publish through the slot like Open does. Open and the end of the program stop it
+// first, so that the slot never has two writers at a time.
+class PortReopener {
+public:
+    // Opens and configures the followed port once more, as Open did; NoPort while the device is
+    // not back (a port it opened but could not configure, it has closed again).
+    using Attempt = std::function<PortHandle()>;
+
+    PortReopener(SerialPorts& ports, SharedPortHandle& slot, ReopenHost& host,
+                 std::chrono::milliseconds interval = std::chrono::seconds(1));
+    // Ends any waiting at once.
+    ~PortReopener();
+
+    // Open has just published the port `portName`; `attempt` opens it again.
+    void Follow(std::wstring portName, Attempt attempt);
+    // Ends following and any waiting at once. An attempt under way is let finish (an open holds
+    // the device, which the caller may be about to open), and what it opened is closed. From
+    // the return on, the reopener publishes nothing until the next Follow.
+    void Stop();
+    // From the reader: a read on `port` found the device gone. Ignored unless `port` is the
+    // followed port and still published.
+    void DeviceGone(PortHandle port);
+    // The system has resumed, and devices may have come back as new ones: the followed port is
+    // closed and opened again the same way.
+    void Reopen();
+
+private:
+    void CloseAndWait();
+    void Run();
+
+    SerialPorts& ports_;
+    SharedPortHandle& slot_;
+    ReopenHost& host_;
+    const std::chrono::milliseconds interval_;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::wstring portName_;
+    Attempt attempt_;  // empty while nothing is followed
+    bool waiting_ = false;
+    bool attempting_ = false;
+    bool ending_ = false;
+    std::thread thread_;
+};
