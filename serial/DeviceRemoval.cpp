@@ -7,9 +7,10 @@
 namespace {
 
 // What Windows reports, for a read or for the error query on the handle, once the device behind
-// the handle has been removed. Drivers differ: the USB CDC driver answers "access denied" or
-// "the device does not recognize the command", other USB-serial drivers "a device attached to
-// the system is not functioning", and some the codes that name a removal outright.
+// the handle has been removed. Drivers differ: the USB CDC driver answers "access denied" or "the
+// device does not recognize the command", other USB-serial drivers "a device attached to the
+// system is not functioning", and some the codes that name a removal outright. Wine's reads on a
+// device that has gone end empty instead, but its error query fails.
 //
 // Not here, on purpose:
 // - ERROR_OPERATION_ABORTED (995): a line error with abort-on-error set ends reads so, and so
@@ -20,6 +21,7 @@ namespace {
 constexpr std::uint32_t RemovalErrors[] = {
     2,     // ERROR_FILE_NOT_FOUND: the device object behind the handle is gone
     5,     // ERROR_ACCESS_DENIED: the USB CDC driver after a surprise removal
+    21,    // ERROR_NOT_READY: Wine's error query on a terminal that has hung up
     22,    // ERROR_BAD_COMMAND: USB-serial drivers once the device has gone
     31,    // ERROR_GEN_FAILURE: USB-serial drivers once the device has gone
     55,    // ERROR_DEV_NOT_EXIST

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
-// `readError` is why the read failed; `queryError` is how the port's error query (the call that
-// reads and clears its line errors) answered right after it, 0 when it succeeded.
+// `readError` is why the read failed, 0 for a read that ended empty; `queryError` is how the
+// port's error query (the call that reads and clears its line errors) answered right after it,
+// 0 when it succeeded.
 bool DeviceIsGone(std::uint32_t readError, std::uint32_t queryError);

@@ -43,8 +43,11 @@ INSTANTIATE_TEST_SUITE_P(Codes, DeviceRemovalTest, testing::Values(
     // A port without an error query fails it so while its device is there.
     Case{"aborted, query: invalid parameter", 995, 87, false},
     Case{"aborted, query not supported", 995, 50, false},
+    // A read that ends empty is an idle line, unless the query fails as on a hung-up terminal.
+    Case{"empty, query answers", 0, QuerySucceeded, false},
+    Case{"empty, query: not ready", 0, 21, true},
     Case{"invalid handle", 6, QuerySucceeded, false},
     Case{"I/O device error", 1117, QuerySucceeded, false},
-    Case{"no code at all", 0, QuerySucceeded, false}));
+    Case{"failed without a code", 0, QuerySucceeded, false}));
 
 }  // namespace
