@@ -16,12 +16,12 @@ NOTIFYICONDATAW IconRecord(HWND hWnd, UINT uID) {
 
 }  // namespace
 
-BOOL AddNotificationIcon(HWND hWnd, UINT uID, DWORD dwMessage, HICON hIcon) {
+BOOL AddNotificationIcon(HWND hWnd, UINT uID, DWORD dwMessage, HICON hIcon, const std::wstring& tip) {
     NOTIFYICONDATAW record = IconRecord(hWnd, uID);
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = WM_TRAYNOTIFY;
     record.hIcon = hIcon;
-    lstrcpynW(record.szTip, L"Serial to Keyboard", TipLength);
+    lstrcpynW(record.szTip, tip.c_str(), TipLength);
 
     const BOOL answer = Shell_NotifyIconW(dwMessage, &record);
     if (hIcon) DestroyIcon(hIcon);

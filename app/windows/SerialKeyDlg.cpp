@@ -197,7 +197,7 @@ void CSerialKeyDlg::ResumeReader() {
 }
 
 BOOL CSerialKeyDlg::ShellNotifyIcon(DWORD dwMessage) {
-    return AddNotificationIcon(m_hWnd, WM_TRAYNOTIFY, dwMessage, LoadSmallAppIcon());
+    return AddNotificationIcon(m_hWnd, WM_TRAYNOTIFY, dwMessage, LoadSmallAppIcon(), NotificationTip(L""));
 }
 
 // The shell may have refused the icon at start-up, or lost it since without saying so.

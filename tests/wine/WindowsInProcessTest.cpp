@@ -149,7 +149,8 @@ TEST_F(WindowsInProcessTest, AddingTheIconDestroysTheCallersHandleWhateverTheShe
         HICON icon = static_cast<HICON>(
             LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
         ASSERT_TRUE(icon);
-        EXPECT_EQ(AddNotificationIcon(owner, WM_TRAYNOTIFY, message, icon) != FALSE, message == NIM_ADD);
+        EXPECT_EQ(AddNotificationIcon(owner, WM_TRAYNOTIFY, message, icon, NotificationTip(L"")) != FALSE,
+                  message == NIM_ADD);
         ICONINFO info{};
         EXPECT_FALSE(GetIconInfo(icon, &info)) << "message " << message;
     }
