@@ -1,6 +1,7 @@
 // The program's windows run in this process: what another process cannot see of them under Wine,
 // the settings window's system menu, the About box's layout in dialog units, the icon handle
-// that adding the notification-area icon takes over, and the list items read from the resources.
+// that adding the notification-area icon takes over, the list items read from the resources, and
+// the port list's items brought up to date.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -11,6 +12,7 @@
 
 #include "app/framework/windows/WinApp.h"
 #include "app/windows/AboutDlg.h"
+#include "app/windows/ListItems.h"
 #include "app/windows/NotificationIcon.h"
 #include "app/windows/SerialKeyDlg.h"
 #include "res/resource.h"
@@ -156,6 +158,27 @@ TEST_F(WindowsInProcessTest, AddingTheIconDestroysTheCallersHandleWhateverTheShe
     }
     EXPECT_TRUE(RemoveNotificationIcon(owner, WM_TRAYNOTIFY));
     DestroyWindow(owner);
+}
+
+// The port list grows and shrinks behind COM1 to COM9, which stay as the list data put them.
+TEST_F(WindowsInProcessTest, SettingAListsItemsKeepsTheSameFrontReplacesTheRestAndSelects) {
+    HWND list = CreateWindowExW(0, WC_COMBOBOXEXW, L"", WS_POPUP | CBS_DROPDOWNLIST, 0, 0, 100, 200, nullptr, nullptr,
+                                nullptr, nullptr);
+    ASSERT_TRUE(list);
+    using Items = std::vector<std::wstring>;
+
+    SetListItems(list, {L"COM1", L"COM2", L"COM12"}, 2);
+    EXPECT_EQ(ListItems(list), (Items{L"COM1", L"COM2", L"COM12"}));
+    EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 2);
+
+    SetListItems(list, {L"COM1", L"COM2", L"COM10", L"COM12"}, 3);
+    EXPECT_EQ(ListItems(list), (Items{L"COM1", L"COM2", L"COM10", L"COM12"}));
+    EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 3);
+
+    SetListItems(list, {L"COM1", L"COM2"}, -1);
+    EXPECT_EQ(ListItems(list), (Items{L"COM1", L"COM2"}));
+    EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), -1);
+    DestroyWindow(list);
 }
 
 struct Control {
