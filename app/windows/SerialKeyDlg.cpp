@@ -2,7 +2,9 @@
 // notification-area icon that brings it back, and the About item of its system menu.
 #include "app/windows/SerialKeyDlg.h"
 
+#include <cwctype>
 #include <iterator>
+#include <string>
 
 #include "app/MinimizedIcon.h"
 #include "app/framework/windows/WinApp.h"
@@ -21,6 +23,19 @@ HICON LoadSmallAppIcon() {
 CWinThread* BeginReaderThread(CSerialKeyDlg* window) {
     // Suspended: the reader runs only from the first Open on.
     return AfxBeginThread(ReaderThreadProc, window, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED, nullptr);
+}
+
+// The system's own words for an error, with its number, which a support page may ask for.
+std::wstring SystemErrorText(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    std::wstring words(text ? text : L"", length);
+    LocalFree(text);
+    while (!words.empty() && iswspace(words.back())) words.pop_back();  // the system ends it with a line break
+    const std::wstring number = L"error " + std::to_wstring(error);
+    return words.empty() ? number : words + L" (" + number + L")";
 }
 
 }  // namespace
@@ -145,7 +160,15 @@ void CSerialKeyDlg::OnDestroy() {
 }
 
 void CSerialKeyDlg::ReportPortUnavailable() {
+    // This wording, misspelling and all, is fixed on purpose: users and their instructions know the
+    // message by it. Do not correct it.
     MessageBoxW(m_hWnd, L"Serial Port is unavaible!", AfxGetApp()->m_strAppName.c_str(), MB_OK | MB_ICONHAND);
+}
+
+void CSerialKeyDlg::ReportPortNotSetUp(const std::string& deviceName, PortError error) {
+    const std::wstring text = L"The serial port " + std::wstring(deviceName.begin(), deviceName.end()) +
+                              L" could not be set up with these settings:\n\n" + SystemErrorText(error);
+    MessageBoxW(m_hWnd, text.c_str(), AfxGetApp()->m_strAppName.c_str(), MB_OK | MB_ICONHAND);
 }
 
 void CSerialKeyDlg::ResumeReader() {

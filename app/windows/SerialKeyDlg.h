@@ -28,6 +28,7 @@ protected:
 
 private:
     void ReportPortUnavailable() override;
+    void ReportPortNotSetUp(const std::string& deviceName, PortError error) override;
     void ResumeReader() override;
 
     void AppendAboutItem();

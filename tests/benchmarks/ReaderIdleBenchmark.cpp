@@ -17,8 +17,8 @@ using Clock = std::chrono::steady_clock;
 class TimedPorts final : public SerialPorts {
 public:
     PortHandle Open(const std::string&) override { return 1; }
-    void ConfigureLine(PortHandle, const LineSettings&) override {}
-    void SetTimeouts(PortHandle, const PortTimeouts&) override {}
+    PortError ConfigureLine(PortHandle, const LineSettings&) override { return NoError; }
+    PortError SetTimeouts(PortHandle, const PortTimeouts&) override { return NoError; }
     bool Read(PortHandle, std::uint8_t*, std::uint32_t, std::uint32_t& count) override {
         std::lock_guard<std::mutex> lock(mutex_);
         if (!firstRead_) firstRead_ = Clock::now();
@@ -26,6 +26,7 @@ public:
         count = 0;
         return false;
     }
+    void ClearError(PortHandle) override {}
     void CancelRead(PortHandle) override {}
     void Close(PortHandle) override {}
 

@@ -32,6 +32,9 @@ class RecordingHost final : public ConnectionHost {
 public:
     explicit RecordingHost(EventLog& log) : log_(log) {}
     void ReportPortUnavailable() override { log_.Add("report port unavailable"); }
+    void ReportPortNotSetUp(const std::string& deviceName, PortError error) override {
+        log_.Add("report " + deviceName + " not set up: error " + std::to_string(error));
+    }
     void ResumeReader() override { log_.Add("resume reader"); }
 
 private:
@@ -113,6 +116,51 @@ TEST_F(PortConnectionTest, FailedOpenAfterAWorkingOneLeavesNoPortBehind) {
                                                              "report port unavailable [slot 0]",
                                                              "resume reader [slot 0]",
                                                          }));
+    ExpectNoFaults();
+}
+
+// ERROR_INVALID_PARAMETER, what a driver answers to 1.5 stop bits with 8 data bits.
+constexpr PortError InvalidParameter = 87;
+
+struct Refusal {
+    const char* name;
+    void (FakeSerialPorts::*refuse)(PortError);
+    Events configurationSteps;  // up to the one refused
+};
+
+class PortThatRefusesItsConfiguration : public PortConnectionTest,
+                                        public testing::WithParamInterface<Refusal> {};
+
+TEST_P(PortThatRefusesItsConfiguration, IsClosedAndReportedWithTheErrorAndNeverPublished) {
+    (ports.*GetParam().refuse)(InvalidParameter);
+    connection.Open({5, 1, 0, 1, 4});
+
+    Events expected{"sleep 100 ms [slot 0]", "open COM5 [slot 0]"};
+    expected.insert(expected.end(), GetParam().configurationSteps.begin(), GetParam().configurationSteps.end());
+    expected.insert(expected.end(), {"close 1 [slot 0]", "report COM5 not set up: error 87 [slot 0]",
+                                     "resume reader [slot 0]"});
+    EXPECT_EQ(log.Events(), expected);
+    ExpectNoFaults();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LineSettingsOrTimeOuts, PortThatRefusesItsConfiguration,
+    testing::Values(Refusal{"LineSettings", &FakeSerialPorts::RefuseLineSettings,
+                            {"configure 1: baud 5, data bits 1, parity 0, stop bits 1 [slot 0]"}},
+                    Refusal{"TimeOuts", &FakeSerialPorts::RefuseTimeouts,
+                            {"configure 1: baud 5, data bits 1, parity 0, stop bits 1 [slot 0]",
+                             "time-outs 1: 30/10/200/0/0 [slot 0]"}}),
+    [](const testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
+
+TEST_F(PortConnectionTest, RefusedSettingsAfterAWorkingOpenLeaveNoPortBehind) {
+    connection.Open(Defaults());
+    ports.RefuseLineSettings(InvalidParameter);
+    connection.Open(Defaults());
+
+    EXPECT_EQ(slot.Published(), NoPort);
+    const Events events = log.Events();
+    EXPECT_EQ(std::count(events.begin(), events.end(), "close 1 [slot 0]"), 1);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "close 2 [slot 0]"), 1);
     ExpectNoFaults();
 }
 
