@@ -25,6 +25,7 @@ PortConnection::PortConnection(SerialPorts& ports, SharedPortHandle& slot, Sleep
 void PortConnection::Open(const LineSettings& settings) {
     const std::optional<std::string> deviceName = DeviceNameFor(settings.portIndex);
     slot_.Close();
+    host_.DropUntypedBytes();
     sleeper_.Sleep(PauseBeforeOpen);
 
     const PortHandle port = deviceName ? ports_.Open(*deviceName) : NoPort;

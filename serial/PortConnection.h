@@ -18,6 +18,9 @@ public:
     // Tells the user the port refused its line settings or time-outs, with the
     // platform's code for why; returns once they have seen it.
     virtual void ReportPortNotSetUp(const std::string& deviceName, PortError error) = 0;
+    // The old port is released: what it delivered that is not typed yet is
+    // dropped, not typed after the Open.
+    virtual void DropUntypedBytes() = 0;
     // Lets the reader thread run. Every open ends with it, failed or not; only
     // the first has an effect on a reader that already runs.
     virtual void ResumeReader() = 0;

@@ -55,7 +55,9 @@ const MessageMap* CSerialKeyDlg::GetMessageMap() const {
         OnMessage<&CSerialKeyDlg::OnPaint>(WM_PAINT),
         OnMessage<&CSerialKeyDlg::OnQueryDragIcon>(WM_QUERYDRAGICON),
         OnCommand<&CSerialKeyDlg::OnOpen>(IDC_OPEN),
-        OnMessage<&CSerialKeyDlg::OnClose>(WM_CLOSE),
+        OnCommand<&CSerialKeyDlg::OnOK>(IDOK),
+        OnCommand<&CSerialKeyDlg::OnCancel>(IDCANCEL),
+        OnMessage<&CSerialKeyDlg::OnEndSession>(WM_ENDSESSION),
         OnMessage<&CSerialKeyDlg::OnDestroy>(WM_DESTROY),
     };
     static const MessageMap map{CDialog::GetMessageMap(), entries, std::size(entries)};
@@ -71,8 +73,16 @@ void CSerialKeyDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 LRESULT CSerialKeyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    // Whatever its notification code. Without an icon to bring it back, the window stays.
-    if (message == WM_COMMAND && LOWORD(wParam) == IDC_OPEN && EnsureNotificationIcon()) ShowWindow(m_hWnd, SW_HIDE);
+    // Open, whatever its notification code.
+    const bool open = message == WM_COMMAND && LOWORD(wParam) == IDC_OPEN;
+    TypingGate& typing = TheSerialInput().typing;
+    if (open) {
+        // Hiding hands the focus to another window before Open has dropped what was held for this
+        // one: nothing is typed until Open is done.
+        typing.Hold();
+        // Without an icon to bring it back, the window stays.
+        if (EnsureNotificationIcon()) ShowWindow(m_hWnd, SW_HIDE);
+    }
 
     if (message == WM_TRAYNOTIFY && (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN)) {
         ShowWindow(m_hWnd, SW_SHOW);
@@ -83,7 +93,9 @@ LRESULT CSerialKeyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     static const UINT WM_TASKBARCREATED = RegisterWindowMessageW(L"TaskbarCreated");
     if (message == WM_TASKBARCREATED) ShellNotifyIcon(NIM_ADD);
 
-    return CDialog::WindowProc(message, wParam, lParam);
+    const LRESULT result = CDialog::WindowProc(message, wParam, lParam);
+    if (open) typing.Release();
+    return result;
 }
 
 BOOL CSerialKeyDlg::OnInitDialog() {
@@ -148,9 +160,21 @@ void CSerialKeyDlg::OnOpen() {
         .Open({m_nBaudIndex, m_nDataBitsIndex, m_nParityIndex, m_nStopBitsIndex, m_nPortIndex});
 }
 
-void CSerialKeyDlg::OnClose() {
-    ClosePort();
-    Default();  // queues the cancel command that ends the run
+void CSerialKeyDlg::OnOK() {
+    EndSerialInput();
+    CDialog::OnOK();
+}
+
+// Close, Escape, and every WM_CLOSE (the title bar, Alt+F4, the system menu, another program),
+// which the platform's dialog processing turns into this cancel command.
+void CSerialKeyDlg::OnCancel() {
+    EndSerialInput();
+    CDialog::OnCancel();
+}
+
+// The system may end the process as soon as this returns.
+void CSerialKeyDlg::OnEndSession(WPARAM ending, LPARAM) {
+    if (ending) EndSerialInput();
 }
 
 // However the program ends, its icon leaves the notification area with the window.
@@ -170,6 +194,8 @@ void CSerialKeyDlg::ReportPortNotSetUp(const std::string& deviceName, PortError 
                               L" could not be set up with these settings:\n\n" + SystemErrorText(error);
     MessageBoxW(m_hWnd, text.c_str(), AfxGetApp()->m_strAppName.c_str(), MB_OK | MB_ICONHAND);
 }
+
+void CSerialKeyDlg::DropUntypedBytes() { TheSerialInput().typing.DropUntyped(); }
 
 void CSerialKeyDlg::ResumeReader() {
     // A reader that could not be created at start-up gets another chance with every Open.

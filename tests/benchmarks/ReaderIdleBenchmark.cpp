@@ -53,6 +53,11 @@ public:
     void Emit(const KeyEvent&) override {}
 };
 
+class FocusElsewhere final : public FocusWatch {
+public:
+    bool OwnWindowHasFocus() override { return false; }
+};
+
 double Milliseconds(Clock::duration duration) {
     return std::chrono::duration<double, std::milli>(duration).count();
 }
@@ -64,7 +69,9 @@ int main() {
     SharedPortHandle slot(ports);
     NoPause sleeper;
     NoKeys keys;
-    PortReader reader(slot, sleeper, keys);
+    FocusElsewhere focus;
+    TypingGate typing(keys, focus, sleeper);
+    PortReader reader(slot, sleeper, typing);
 
     std::thread readerThread([&] { reader.RunCycle(); });
 

@@ -35,6 +35,7 @@ public:
     void ReportPortNotSetUp(const std::string& deviceName, PortError error) override {
         log_.Add("report " + deviceName + " not set up: error " + std::to_string(error));
     }
+    void DropUntypedBytes() override { log_.Add("drop untyped bytes"); }
     void ResumeReader() override { log_.Add("resume reader"); }
 
 private:
@@ -64,6 +65,7 @@ TEST_F(PortConnectionTest, FirstOpenPausesOpensConfiguresSetsTimeoutsThenPublish
     connection.Open(Defaults());
 
     EXPECT_EQ(log.Events(), (Events{
+                                "drop untyped bytes [slot 0]",
                                 "sleep 100 ms [slot 0]",
                                 "open COM1 [slot 0]",
                                 "configure 1: baud 5, data bits 1, parity 0, stop bits 0 [slot 0]",
@@ -79,9 +81,10 @@ TEST_F(PortConnectionTest, OpenWhileAPortIsOpenReleasesItBeforeThePauseAndTheNew
     connection.Open(com9At115200Odd);
 
     const Events events = log.Events();
-    EXPECT_EQ(Events(events.begin() + 5, events.end()),
+    EXPECT_EQ(Events(events.begin() + 6, events.end()),
               (Events{
                   "close 1 [slot 0]",
+                  "drop untyped bytes [slot 0]",
                   "sleep 100 ms [slot 0]",
                   "open COM9 [slot 0]",
                   "configure 2: baud 11, data bits 0, parity 1, stop bits 2 [slot 0]",
@@ -96,6 +99,7 @@ TEST_F(PortConnectionTest, FailedOpenReportsItLeavesTheSlotEmptyAndStillResumesT
     connection.Open(Defaults(2));
 
     EXPECT_EQ(log.Events(), (Events{
+                                "drop untyped bytes [slot 0]",
                                 "sleep 100 ms [slot 0]",
                                 "open COM3 [slot 0]",
                                 "report port unavailable [slot 0]",
@@ -109,8 +113,9 @@ TEST_F(PortConnectionTest, FailedOpenAfterAWorkingOneLeavesNoPortBehind) {
     connection.Open(Defaults(1));
 
     const Events events = log.Events();
-    EXPECT_EQ(Events(events.begin() + 5, events.end()), (Events{
+    EXPECT_EQ(Events(events.begin() + 6, events.end()), (Events{
                                                              "close 1 [slot 0]",
+                                                             "drop untyped bytes [slot 0]",
                                                              "sleep 100 ms [slot 0]",
                                                              "open COM2 [slot 0]",
                                                              "report port unavailable [slot 0]",
@@ -135,7 +140,7 @@ TEST_P(PortThatRefusesItsConfiguration, IsClosedAndReportedWithTheErrorAndNeverP
     (ports.*GetParam().refuse)(InvalidParameter);
     connection.Open({5, 1, 0, 1, 4});
 
-    Events expected{"sleep 100 ms [slot 0]", "open COM5 [slot 0]"};
+    Events expected{"drop untyped bytes [slot 0]", "sleep 100 ms [slot 0]", "open COM5 [slot 0]"};
     expected.insert(expected.end(), GetParam().configurationSteps.begin(), GetParam().configurationSteps.end());
     expected.insert(expected.end(), {"close 1 [slot 0]", "report COM5 not set up: error 87 [slot 0]",
                                      "resume reader [slot 0]"});
@@ -171,6 +176,7 @@ TEST_P(PortPositionOutsideTheList, OpensNothingAndFailsLikeAMissingPort) {
     connection.Open(Defaults(GetParam()));
 
     EXPECT_EQ(log.Events(), (Events{
+                                "drop untyped bytes [slot 0]",
                                 "sleep 100 ms [slot 0]",
                                 "report port unavailable [slot 0]",
                                 "resume reader [slot 0]",
@@ -197,7 +203,7 @@ TEST_F(PortConnectionTest, ClosePortWithNoPortOpenDoesNothing) {
 
     const Events events = log.Events();
     EXPECT_EQ(std::count(events.begin(), events.end(), "close 1 [slot 0]"), 1);
-    EXPECT_EQ(events.front(), "sleep 100 ms [slot 0]");
+    EXPECT_EQ(events.front(), "drop untyped bytes [slot 0]");
     ExpectNoFaults();
 }
 

@@ -13,6 +13,7 @@
 #include "fakes/FakeSerialPorts.h"
 #include "fakes/RecordingKeySink.h"
 #include "fakes/RecordingSleeper.h"
+#include "fakes/ScriptedFocus.h"
 
 namespace {
 
@@ -54,7 +55,9 @@ protected:
     SharedPortHandle slot{ports};
     RecordingSleeper sleeper{log};
     RecordingKeySink keys;
-    PortReader reader{slot, sleeper, keys};
+    ScriptedFocus focus;
+    TypingGate typing{keys, focus, sleeper};
+    PortReader reader{slot, sleeper, typing};
 };
 
 TEST_F(PortReaderTest, ShortReadIsTypedAndTheNextReadComesAfterThePause) {
@@ -119,6 +122,24 @@ TEST_F(PortReaderTest, FailedReadClearsThePortsErrorStateBacksOffAndTheNextReadI
                               }));
     ExpectTyped(Text("z"));
     EXPECT_EQ(ports.Faults(), Events{});
+}
+
+TEST_F(PortReaderTest, BytesReadWhileTheProgramsOwnWindowHasTheFocusWaitAndNoFurtherReadIsMade) {
+    focus.Script([](int look) { return look <= 2; });
+    OpenAndPublish("COM1");
+    ports.QueueRead({true, Text("\t\r\x1b")});
+    ports.QueueRead({true, Text("z")});
+    RunCycles(2);
+
+    EXPECT_EQ(ReaderEvents(), (Events{
+                                  "sleep 100 ms",
+                                  "read 1: up to 20",
+                                  "sleep 50 ms",
+                                  "sleep 50 ms",
+                                  "sleep 100 ms",
+                                  "read 1: up to 20",
+                              }));
+    ExpectTyped(Text("\t\r\x1bz"));
 }
 
 TEST_F(PortReaderTest, WaitsWithoutReadingWhileNoPortIsPublished) {
