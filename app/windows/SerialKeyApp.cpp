@@ -28,6 +28,9 @@ BOOL CSerialKeyApp::InitInstance() {
 
     CSerialKeyDlg dlg;
     m_pMainWnd = &dlg;
-    dlg.DoModal();
+    if (dlg.DoModal() == -1) {
+        MessageBoxW(nullptr, L"The settings window could not be created, so the program ends.", m_strAppName.c_str(),
+                    MB_OK | MB_ICONHAND);
+    }
     return FALSE;
 }

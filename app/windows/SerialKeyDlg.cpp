@@ -89,9 +89,11 @@ LRESULT CSerialKeyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         SetForegroundWindow(m_hWnd);
     }
 
-    // A restarted shell announces its new taskbar, which knows none of the old icons.
+    // A restarted shell announces its new taskbar, which knows none of the old icons. If it takes
+    // the icon no more, a hidden window comes back, without taking the focus from the user's work.
     static const UINT WM_TASKBARCREATED = RegisterWindowMessageW(L"TaskbarCreated");
-    if (message == WM_TASKBARCREATED) ShellNotifyIcon(NIM_ADD);
+    if (message == WM_TASKBARCREATED && !ShellNotifyIcon(NIM_ADD) && !IsWindowVisible(m_hWnd))
+        ShowWindow(m_hWnd, SW_SHOWNA);
 
     const LRESULT result = CDialog::WindowProc(message, wParam, lParam);
     if (open) typing.Release();
@@ -99,7 +101,8 @@ LRESULT CSerialKeyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL CSerialKeyDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
+    // The lists could not be filled and the run is ending: nothing is started for it.
+    if (!CDialog::OnInitDialog()) return FALSE;
 
     AppendAboutItem();
 

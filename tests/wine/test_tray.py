@@ -239,6 +239,18 @@ def test_without_an_icon_open_leaves_the_window_on_the_screen(clean_wine, line, 
     the_icon(clean_wine)
 
 
+def test_a_hidden_window_comes_back_when_a_restarted_shell_refuses_the_icon(clean_wine, line, notification_area):
+    program = SerialKey(clean_wine)
+    open_and_hide(program)
+    refusing = notification_area("refuse")
+
+    assert probe(clean_wine, "broadcast", "TaskbarCreated").returncode == 0
+
+    wait_until(lambda: program.window().get("visible") == "1", 30, "the window to come back")
+    assert [request["message"] for request in refusing()] == [NIM_ADD]
+    assert program.window()["foreground"] == "0", "the window took the focus from the program in front"
+
+
 # Ending the program
 
 @contextlib.contextmanager
