@@ -1,17 +1,20 @@
 """The settings window's commands, its notification-area icon, the About box and Help, driven with
 real mouse and keyboard input in Wine's virtual desktop."""
 
+import array
 import contextlib
+import fcntl
 import os
 import pathlib
 import subprocess
 import termios
+import time
 
 import pytest
 
 from streams import PacedWriter
-from winebed import (BUILD_DIR, DESKTOP_HEIGHT, TASKBAR_HEIGHT, PROBE, Receiver, SerialKey, wait_for_open,
-                     wait_until, winpath)
+from winebed import (BUILD_DIR, DESKTOP_HEIGHT, TASKBAR_HEIGHT, PROBE, Receiver, SerialKey, as_received,
+                     type_bytes, wait_for_open, wait_until, winpath)
 
 STAND_IN = BUILD_DIR / "tests/wine/StandIn.exe"
 IN_PROCESS_TESTS = BUILD_DIR / "tests/wine/WindowsInProcessTests.exe"
@@ -97,6 +100,13 @@ def pressing_icon(wine, button):
         yield
     finally:
         wine.xdotool("mouseup", button)
+
+
+def click_into(wine, title):
+    """A click in the middle of a top-level window, which brings it to the front with the focus."""
+    left, top, right, bottom = map(int, probe(wine, "rect", title).stdout.split()[1:5])
+    wine.xdotool("mousemove", (left + right) // 2, (top + bottom) // 2, "click", LEFT)
+    wait_until(lambda: "foreground 1" in probe(wine, "window", title).stdout, 30, f"{title} in front")
 
 
 # Open and the icon
@@ -251,6 +261,40 @@ def test_a_hidden_window_comes_back_when_a_restarted_shell_refuses_the_icon(clea
     assert program.window()["foreground"] == "0", "the window took the focus from the program in front"
 
 
+# Received bytes and the program's own windows
+
+def unread(pty):
+    """How many bytes sent on the line the program has not read yet."""
+    count = array.array("i", [0])
+    fcntl.ioctl(pty.slave, termios.FIONREAD, count)
+    return count[0]
+
+
+def test_tab_cr_and_esc_received_while_the_window_is_shown_wait_for_the_focus_to_leave_it(
+        clean_wine, line, program, tmp_path):
+    receiver = Receiver(clean_wine, tmp_path / "receiver.log", stream=True)
+    open_and_hide(program)
+    wait_for_open(line)
+    notify(program, "WM_LBUTTONDOWN")
+    shown(program)
+
+    line.send(b"\t\r\x1b")  # typed here, they would move the focus, press Open, end the program
+    wait_until(lambda: unread(line) == 0, 30, "the program to read the bytes")
+    time.sleep(1)  # many times as long as the reader takes to type what it has read
+
+    assert program.process.poll() is None
+    assert (program.window()["visible"], program.window()["foreground"]) == ("1", "1")
+    assert int(program.probe("focus").stdout) == SerialKey.OPEN
+    assert receiver.key_messages() == []
+
+    click_into(clean_wine, "Receiver")
+    expected = as_received(type_bytes(clean_wine, b"\t\r\x1b", inject=False))
+    assert receiver.wait_for_key_messages(len(expected)) == expected
+    time.sleep(0.5)
+    assert receiver.key_messages() == expected
+    assert program.process.poll() is None
+
+
 # Ending the program
 
 @contextlib.contextmanager
@@ -328,13 +372,6 @@ def reset_speed(pty):
     attributes = pty.attributes()
     attributes[4] = attributes[5] = termios.B38400
     termios.tcsetattr(pty.slave, termios.TCSANOW, attributes)
-
-
-def click_into(wine, title):
-    """A click in the middle of a top-level window, which brings it to the front with the focus."""
-    left, top, right, bottom = map(int, probe(wine, "rect", title).stdout.split()[1:5])
-    wine.xdotool("mousemove", (left + right) // 2, (top + bottom) // 2, "click", LEFT)
-    wait_until(lambda: "foreground 1" in probe(wine, "window", title).stdout, 30, f"{title} in front")
 
 
 def posted_close_button(program):
