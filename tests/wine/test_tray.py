@@ -4,7 +4,6 @@ real mouse and keyboard input in Wine's virtual desktop."""
 import array
 import contextlib
 import fcntl
-import os
 import pathlib
 import subprocess
 import termios
@@ -77,20 +76,6 @@ def handled_so_far(program):
     assert program.probe("send", WM_NULL, 0, 0).returncode == 0
 
 
-def holders(pty):
-    """The processes, other than this one, that have the pseudo-terminal's device open: the
-    program and the Wine server while the port is open."""
-    found = set()
-    for fd_dir in pathlib.Path("/proc").glob("[0-9]*/fd"):
-        pid = int(fd_dir.parent.name)
-        if pid == os.getpid():
-            continue
-        with contextlib.suppress(OSError):
-            if any(os.readlink(fd) == pty.path for fd in fd_dir.iterdir()):
-                found.add(pid)
-    return found
-
-
 @contextlib.contextmanager
 def pressing_icon(wine, button):
     """Holds a mouse button down over the icon."""
@@ -115,7 +100,7 @@ def test_open_hides_the_window_and_opens_the_port(program, line):
     program.open()
 
     hidden(program)
-    wait_until(lambda: holders(line), 30, "the port to be opened")
+    wait_until(lambda: line.holders(), 30, "the port to be opened")
 
 
 @pytest.mark.parametrize("button", [LEFT, RIGHT], ids=["left", "right"])
@@ -238,7 +223,7 @@ def test_without_an_icon_open_leaves_the_window_on_the_screen(clean_wine, line, 
     assert [request["message"] for request in refusing()] == [NIM_ADD]
 
     program.open()
-    wait_until(lambda: holders(line), 30, "the port to be opened")
+    wait_until(lambda: line.holders(), 30, "the port to be opened")
     handled_so_far(program)
     assert program.window()["visible"] == "1"
     assert [request["message"] for request in refusing()] == [NIM_ADD, NIM_MODIFY, NIM_ADD]
@@ -345,7 +330,7 @@ def test_each_way_to_end_removes_the_icon_and_releases_the_port_first(clean_wine
     program = SerialKey(clean_wine)
     window = int(program.window()["hwnd"], 16)
     open_and_hide(program)
-    wait_until(lambda: holders(line), 30, "the port to be opened")
+    wait_until(lambda: line.holders(), 30, "the port to be opened")
     notify(program, "WM_LBUTTONDOWN")
     shown(program)
     trace = tmp_path / "close.trace"
@@ -355,7 +340,7 @@ def test_each_way_to_end_removes_the_icon_and_releases_the_port_first(clean_wine
 
     closed = [entry for entry in trace.read_text().splitlines() if f"<{line.path}>" in entry]
     assert closed
-    assert not holders(line)
+    assert not line.holders()
     first, last = requests()[0], requests()[-1]
     assert first == {"message": NIM_ADD, "window": window, "id": WM_TRAYNOTIFY, "flags": 7,  # message, icon, tip
                      "callback": WM_TRAYNOTIFY}
@@ -420,7 +405,7 @@ def test_ending_while_capitals_are_typed_leaves_no_key_down(clean_wine, line, tm
 
         end(program)
         if end is end_of_session:  # after it the system ends the program; here the test does
-            assert (keys_down(clean_wine), holders(line)) == ([], set()), f"run {run + 1}"
+            assert (keys_down(clean_wine), line.holders()) == ([], set()), f"run {run + 1}"
             wm_close_from_another_program(program)
         program.process.wait(timeout=30)
         writer.stop()
