@@ -1,4 +1,4 @@
-// Where received bytes become key strokes, one whole stroke at a time: held while the program's own window has the focus, dropped or stopped between two strokes.
+// Between received bytes and key events: whole strokes only, held for the program's own windows.
 #pragma once
 
 #include <atomic>
@@ -68,14 +68,14 @@ private:
     Sleeper& sleeper_;
     StrokeFilter filter_{*this};
 
-    // Set without the lock, so that the user-interface thread never waits for
-    // a reader that is typing; the reader looks at them again under the lock
-    // before a stroke begins.
+    // Set without the lock, so that setting them never waits for the reader;
+    // the reader looks at them again under the lock before a stroke begins.
     std::atomic<int> holds_{0};
     std::atomic<std::uint64_t> drops_{0};
     std::atomic<bool> stopped_{false};
 
-    // Held by the reader from a stroke's decision through each of its events.
+    // The reader holds it while it decides on a stroke and while it passes on
+    // each event, so that a Hold or Stop sees a stroke whole or not at all.
     std::mutex mutex_;
     std::condition_variable strokeEnded_;
     bool strokeTyped_ = false;

@@ -1,4 +1,4 @@
-// Serial ports in memory: scripted reads and refusals, and a watch that no read ever overlaps or follows the close of its port.
+// Serial ports in memory: scripted reads and refusals, and a watch that no read overlaps or follows its port's close.
 #pragma once
 
 #include <algorithm>
