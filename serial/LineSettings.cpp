@@ -65,8 +65,8 @@ LineParameters LineParametersFor(const LineSettings& settings) {
     return parameters;
 }
 
-void ApplyLineSettings(LineConfiguration& configuration, const LineSettings& settings) {
-    if (!configuration.Read()) return;
+bool ApplyLineSettings(LineConfiguration& configuration, const LineSettings& settings) {
+    if (!configuration.Read()) return true;
     configuration.Change(LineParametersFor(settings));
-    configuration.Write();
+    return configuration.Write();
 }

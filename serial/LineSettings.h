@@ -54,10 +54,11 @@ LineParameters LineParametersFor(const LineSettings& settings);
 class LineConfiguration {
 public:
     virtual bool Read() = 0;
-    // Changes the chosen parameters in the record read, and turns on binary
-    // mode and parity checking.
+    // Changes the chosen parameters in the record read, turns on binary mode
+    // and parity checking, and turns off aborting reads on a line error.
     virtual void Change(const LineParameters& parameters) = 0;
-    virtual void Write() = 0;
+    // False when the port refuses the record.
+    virtual bool Write() = 0;
 
 protected:
     ~LineConfiguration() = default;
@@ -65,5 +66,5 @@ protected:
 
 // Configures a port that has just been opened. When its configuration cannot
 // be read, nothing is written: a guessed record would overwrite settings the
-// port has.
-void ApplyLineSettings(LineConfiguration& configuration, const LineSettings& settings);
+// port has. False only when the port refuses the changed record.
+bool ApplyLineSettings(LineConfiguration& configuration, const LineSettings& settings);

@@ -25,18 +25,26 @@ PortConnection::PortConnection(SerialPorts& ports, SharedPortHandle& slot, Sleep
 void PortConnection::Open(const LineSettings& settings) {
     const std::optional<std::string> deviceName = DeviceNameFor(settings.portIndex);
     slot_.Close();
+    host_.DropUntypedBytes();
     sleeper_.Sleep(PauseBeforeOpen);
 
     const PortHandle port = deviceName ? ports_.Open(*deviceName) : NoPort;
     if (port == NoPort) {
         host_.ReportPortUnavailable();
+    } else if (const PortError error = Configure(port, settings)) {
+        // A port used as it was would keep its old settings, or wait for full reads.
+        ports_.Close(port);
+        host_.ReportPortNotSetUp(*deviceName, error);
     } else {
-        ports_.ConfigureLine(port, settings);
-        ports_.SetTimeouts(port, ReadTimeouts);
         // Only a configured port is handed over: the reader never sees it half set up.
         slot_.Publish(port);
     }
     host_.ResumeReader();
+}
+
+PortError PortConnection::Configure(PortHandle port, const LineSettings& settings) {
+    if (const PortError error = ports_.ConfigureLine(port, settings)) return error;
+    return ports_.SetTimeouts(port, ReadTimeouts);
 }
 
 void PortConnection::ClosePort() { slot_.Close(); }

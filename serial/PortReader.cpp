@@ -11,8 +11,8 @@ constexpr std::chrono::milliseconds BackOffAfterEmptyRead{50};
 
 }  // namespace
 
-PortReader::PortReader(SharedPortHandle& slot, Sleeper& sleeper, KeyEventSink& keys)
-    : slot_(slot), sleeper_(sleeper), keys_(keys) {}
+PortReader::PortReader(SharedPortHandle& slot, Sleeper& sleeper, TypingGate& typing)
+    : slot_(slot), sleeper_(sleeper), typing_(typing) {}
 
 void PortReader::Run() {
     for (;;) RunCycle();
@@ -25,10 +25,11 @@ void PortReader::RunCycle() {
     if (!lastReadFilled_) sleeper_.Sleep(PauseBeforeRead);
 
     std::uint32_t count = 0;
+    typing_.StartBatch();
     const bool succeeded = slot_.Read(buffer_, ReadSize, count);
     lastReadFilled_ = succeeded && count == ReadSize;
     if (succeeded && count > 0) {
-        SendBytesAsKeys(keys_, buffer_, count);
+        typing_.Type(buffer_, count);
     } else {
         sleeper_.Sleep(BackOffAfterEmptyRead);
     }

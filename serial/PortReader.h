@@ -3,13 +3,13 @@
 
 #include <cstdint>
 
-#include "keys/KeyStrokes.h"
 #include "serial/SharedPortHandle.h"
 #include "serial/Sleeper.h"
+#include "serial/TypingGate.h"
 
 class PortReader {
 public:
-    PortReader(SharedPortHandle& slot, Sleeper& sleeper, KeyEventSink& keys);
+    PortReader(SharedPortHandle& slot, Sleeper& sleeper, TypingGate& typing);
 
     // The reader thread's procedure: cycles for as long as the process lives.
     [[noreturn]] void Run();
@@ -21,7 +21,7 @@ private:
 
     SharedPortHandle& slot_;
     Sleeper& sleeper_;
-    KeyEventSink& keys_;
+    TypingGate& typing_;
     bool lastReadFilled_ = false;
     // Room for 100 bytes, of which each read fills at most the first ReadSize.
     std::uint8_t buffer_[100];

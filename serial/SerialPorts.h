@@ -22,6 +22,11 @@ struct PortTimeouts {
     std::uint32_t writeTotalConstantMs;
 };
 
+// The platform's code for why a port refused an operation; NoError when it
+// took it. The application turns a code into the system's own text.
+using PortError = std::uint32_t;
+constexpr PortError NoError = 0;
+
 class SerialPorts {
 public:
     // Opens the device for exclusive reading and writing; NoPort when it does
@@ -29,12 +34,15 @@ public:
     virtual PortHandle Open(const std::string& deviceName) = 0;
     // Applies the chosen line parameters to the port's own configuration record
     // (see ApplyLineSettings).
-    virtual void ConfigureLine(PortHandle port, const LineSettings& settings) = 0;
-    virtual void SetTimeouts(PortHandle port, const PortTimeouts& timeouts) = 0;
+    virtual PortError ConfigureLine(PortHandle port, const LineSettings& settings) = 0;
+    virtual PortError SetTimeouts(PortHandle port, const PortTimeouts& timeouts) = 0;
     // Blocks until the read ends under the port's time-outs. False when it
     // failed or was cancelled; `count` then says 0.
     virtual bool Read(PortHandle port, std::uint8_t* buffer, std::uint32_t size,
                       std::uint32_t& count) = 0;
+    // Clears what a line error left behind: a port can refuse every read
+    // until its error state is cleared.
+    virtual void ClearError(PortHandle port) = 0;
     // From another thread: ends a read in progress on the port early. A read
     // that has not begun yet is not affected.
     virtual void CancelRead(PortHandle port) = 0;

@@ -57,6 +57,9 @@ bool SharedPortHandle::Read(std::uint8_t* buffer, std::uint32_t size, std::uint3
         reading_ = true;
     }
     const bool succeeded = ports_.Read(port, buffer, size, count);
+    // Still marked as reading, so that a close waits for this too. A port being
+    // closed needs no clearing.
+    if (!succeeded && Published() == port) ports_.ClearError(port);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         reading_ = false;

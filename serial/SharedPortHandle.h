@@ -25,7 +25,8 @@ public:
     // Blocks, without using the processor, while the slot is empty.
     void WaitForPort();
     // Reads the port published at this moment. False, with no read made, when
-    // the slot is empty.
+    // the slot is empty. A failed read leaves the port's error state cleared,
+    // so that one line error does not fail every later read.
     bool Read(std::uint8_t* buffer, std::uint32_t size, std::uint32_t& count);
 
 private:

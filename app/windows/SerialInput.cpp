@@ -9,4 +9,8 @@ SerialInput& TheSerialInput() {
 
 UINT ReaderThreadProc(LPVOID) { TheSerialInput().reader.Run(); }
 
-void ClosePort() { TheSerialInput().slot.Close(); }
+void EndSerialInput() {
+    SerialInput& input = TheSerialInput();
+    input.typing.Stop();
+    input.slot.Close();
+}

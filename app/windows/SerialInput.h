@@ -3,9 +3,11 @@
 
 #include <windows.h>
 
+#include "app/windows/OwnWindowFocus.h"
 #include "keys/windows/KeybdEventSink.h"
 #include "serial/PortReader.h"
 #include "serial/SharedPortHandle.h"
+#include "serial/TypingGate.h"
 #include "serial/windows/WindowsSerialPorts.h"
 #include "serial/windows/WindowsSleeper.h"
 
@@ -13,8 +15,10 @@ struct SerialInput {
     WindowsSerialPorts ports;
     WindowsSleeper sleeper;
     KeybdEventSink keys;
+    OwnWindowFocus focus;
+    TypingGate typing{keys, focus, sleeper};
     SharedPortHandle slot{ports};
-    PortReader reader{slot, sleeper, keys};
+    PortReader reader{slot, sleeper, typing};
 };
 
 SerialInput& TheSerialInput();
@@ -22,5 +26,6 @@ SerialInput& TheSerialInput();
 // The reader thread's procedure: types what arrives on the published port until the process ends.
 UINT ReaderThreadProc(LPVOID pParam);
 
-// Releases the port that is open, if any.
-void ClosePort();
+// What every way of ending does before the window goes: stops the typing between two key strokes,
+// so that no Shift or Ctrl stays down for the whole system, and releases the port.
+void EndSerialInput();

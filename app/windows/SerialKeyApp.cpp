@@ -62,7 +62,10 @@ BOOL CSerialKeyApp::InitInstance() {
 
     CSerialKeyDlg dlg(commandLine.start);
     m_pMainWnd = &dlg;
-    dlg.DoModal();
+    if (dlg.DoModal() == -1) {
+        MessageBoxW(nullptr, L"The settings window could not be created, so the program ends.", m_strAppName.c_str(),
+                    MB_OK | MB_ICONHAND);
+    }
     return FALSE;
 }
 

@@ -2,7 +2,9 @@
 // notification-area icon that brings it back, and the About item of its system menu.
 #include "app/windows/SerialKeyDlg.h"
 
+#include <cwctype>
 #include <iterator>
+#include <string>
 #include <utility>
 
 #include "app/MinimizedIcon.h"
@@ -22,6 +24,19 @@ HICON LoadSmallAppIcon() {
 CWinThread* BeginReaderThread(CSerialKeyDlg* window) {
     // Suspended: the reader runs only from the first Open on.
     return AfxBeginThread(ReaderThreadProc, window, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED, nullptr);
+}
+
+// The system's own words for an error, with its number, which a support page may ask for.
+std::wstring SystemErrorText(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    std::wstring words(text ? text : L"", length);
+    LocalFree(text);
+    while (!words.empty() && iswspace(words.back())) words.pop_back();  // the system ends it with a line break
+    const std::wstring number = L"error " + std::to_wstring(error);
+    return words.empty() ? number : words + L" (" + number + L")";
 }
 
 }  // namespace
@@ -55,7 +70,9 @@ const MessageMap* CSerialKeyDlg::GetMessageMap() const {
         OnMessage<&CSerialKeyDlg::OnPaint>(WM_PAINT),
         OnMessage<&CSerialKeyDlg::OnQueryDragIcon>(WM_QUERYDRAGICON),
         OnCommand<&CSerialKeyDlg::OnOpen>(IDC_OPEN),
-        OnMessage<&CSerialKeyDlg::OnClose>(WM_CLOSE),
+        OnCommand<&CSerialKeyDlg::OnOK>(IDOK),
+        OnCommand<&CSerialKeyDlg::OnCancel>(IDCANCEL),
+        OnMessage<&CSerialKeyDlg::OnEndSession>(WM_ENDSESSION),
         OnMessage<&CSerialKeyDlg::OnDestroy>(WM_DESTROY),
         OnMessage<&CSerialKeyDlg::OnWindowPosChanging>(WM_WINDOWPOSCHANGING),
     };
@@ -72,8 +89,16 @@ void CSerialKeyDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 LRESULT CSerialKeyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    // Whatever its notification code. Without an icon to bring it back, the window stays.
-    if (message == WM_COMMAND && LOWORD(wParam) == IDC_OPEN && EnsureNotificationIcon()) ShowWindow(m_hWnd, SW_HIDE);
+    // Open, whatever its notification code.
+    const bool open = message == WM_COMMAND && LOWORD(wParam) == IDC_OPEN;
+    TypingGate& typing = TheSerialInput().typing;
+    if (open) {
+        // Hiding hands the focus to another window before Open has dropped what was held for this
+        // one: nothing is typed until Open is done.
+        typing.Hold();
+        // Without an icon to bring it back, the window stays.
+        if (EnsureNotificationIcon()) ShowWindow(m_hWnd, SW_HIDE);
+    }
 
     if (message == WM_TRAYNOTIFY && (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN)) {
         m_bKeepHidden = false;
@@ -81,15 +106,20 @@ LRESULT CSerialKeyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         SetForegroundWindow(m_hWnd);
     }
 
-    // A restarted shell announces its new taskbar, which knows none of the old icons.
+    // A restarted shell announces its new taskbar, which knows none of the old icons. If it takes
+    // the icon no more, a hidden window comes back, without taking the focus from the user's work.
     static const UINT WM_TASKBARCREATED = RegisterWindowMessageW(L"TaskbarCreated");
-    if (message == WM_TASKBARCREATED) ShellNotifyIcon(NIM_ADD);
+    if (message == WM_TASKBARCREATED && !ShellNotifyIcon(NIM_ADD) && !IsWindowVisible(m_hWnd))
+        ShowWindow(m_hWnd, SW_SHOWNA);
 
-    return CDialog::WindowProc(message, wParam, lParam);
+    const LRESULT result = CDialog::WindowProc(message, wParam, lParam);
+    if (open) typing.Release();
+    return result;
 }
 
 BOOL CSerialKeyDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
+    // The lists could not be filled and the run is ending: nothing is started for it.
+    if (!CDialog::OnInitDialog()) return FALSE;
 
     AppendAboutItem();
 
@@ -158,9 +188,21 @@ void CSerialKeyDlg::OnOpen() {
         .Open({m_nBaudIndex, m_nDataBitsIndex, m_nParityIndex, m_nStopBitsIndex, m_nPortIndex});
 }
 
-void CSerialKeyDlg::OnClose() {
-    ClosePort();
-    Default();  // queues the cancel command that ends the run
+void CSerialKeyDlg::OnOK() {
+    EndSerialInput();
+    CDialog::OnOK();
+}
+
+// Close, Escape, and every WM_CLOSE (the title bar, Alt+F4, the system menu, another program),
+// which the platform's dialog processing turns into this cancel command.
+void CSerialKeyDlg::OnCancel() {
+    EndSerialInput();
+    CDialog::OnCancel();
+}
+
+// The system may end the process as soon as this returns.
+void CSerialKeyDlg::OnEndSession(WPARAM ending, LPARAM) {
+    if (ending) EndSerialInput();
 }
 
 // However the program ends, its icon leaves the notification area with the window.
@@ -180,8 +222,18 @@ LRESULT CSerialKeyDlg::OnWindowPosChanging(WPARAM, LPARAM lParam) {
 }
 
 void CSerialKeyDlg::ReportPortUnavailable() {
+    // This wording, misspelling and all, is fixed on purpose: users and their instructions know the
+    // message by it. Do not correct it.
     MessageBoxW(m_hWnd, L"Serial Port is unavaible!", AfxGetApp()->m_strAppName.c_str(), MB_OK | MB_ICONHAND);
 }
+
+void CSerialKeyDlg::ReportPortNotSetUp(const std::string& deviceName, PortError error) {
+    const std::wstring text = L"The serial port " + std::wstring(deviceName.begin(), deviceName.end()) +
+                              L" could not be set up with these settings:\n\n" + SystemErrorText(error);
+    MessageBoxW(m_hWnd, text.c_str(), AfxGetApp()->m_strAppName.c_str(), MB_OK | MB_ICONHAND);
+}
+
+void CSerialKeyDlg::DropUntypedBytes() { TheSerialInput().typing.DropUntyped(); }
 
 void CSerialKeyDlg::ResumeReader() {
     // A reader that could not be created at start-up gets another chance with every Open.

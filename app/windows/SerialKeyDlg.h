@@ -28,13 +28,17 @@ protected:
     HICON OnQueryDragIcon();
     // Releases the port held, then opens and configures the one chosen in the lists.
     void OnOpen();
-    // A close from the title bar, Alt+F4 or the system menu releases the port first.
-    void OnClose();
+    // Every way of ending the run stops the typing and releases the port before the window goes.
+    void OnOK();
+    void OnCancel();
+    void OnEndSession(WPARAM ending, LPARAM);
     void OnDestroy();
     LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
 
 private:
     void ReportPortUnavailable() override;
+    void ReportPortNotSetUp(const std::string& deviceName, PortError error) override;
+    void DropUntypedBytes() override;
     void ResumeReader() override;
 
     void AppendAboutItem();

@@ -1,4 +1,4 @@
-// Line parameters written into a Windows DCB, every other field left as the port reported it.
+// Line parameters written into a Windows DCB; what the user does not choose stays as the port reported it.
 #pragma once
 
 #include <windows.h>

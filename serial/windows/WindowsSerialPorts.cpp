@@ -9,6 +9,13 @@ namespace {
 
 HANDLE ToHandle(PortHandle port) { return reinterpret_cast<HANDLE>(port); }
 
+// Why the call that has just failed failed. A driver may fail a call without
+// saying why; the failure must still not read as success.
+PortError LastError() {
+    const DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+}
+
 // The port's DCB, held between reading and writing it back whole.
 class DcbLineConfiguration final : public LineConfiguration {
 public:
@@ -19,7 +26,7 @@ public:
         return GetCommState(port_, &dcb_) != 0;
     }
     void Change(const LineParameters& parameters) override { ChangeLineFields(dcb_, parameters); }
-    void Write() override { SetCommState(port_, &dcb_); }
+    bool Write() override { return SetCommState(port_, &dcb_) != 0; }
 
 private:
     HANDLE port_;
@@ -37,19 +44,19 @@ PortHandle WindowsSerialPorts::Open(const std::string& deviceName) {
     return reinterpret_cast<PortHandle>(port);
 }
 
-void WindowsSerialPorts::ConfigureLine(PortHandle port, const LineSettings& settings) {
+PortError WindowsSerialPorts::ConfigureLine(PortHandle port, const LineSettings& settings) {
     DcbLineConfiguration configuration(ToHandle(port));
-    ApplyLineSettings(configuration, settings);
+    return ApplyLineSettings(configuration, settings) ? NoError : LastError();
 }
 
-void WindowsSerialPorts::SetTimeouts(PortHandle port, const PortTimeouts& timeouts) {
+PortError WindowsSerialPorts::SetTimeouts(PortHandle port, const PortTimeouts& timeouts) {
     COMMTIMEOUTS record{};
     record.ReadIntervalTimeout = timeouts.intervalMs;
     record.ReadTotalTimeoutMultiplier = timeouts.totalMultiplierMs;
     record.ReadTotalTimeoutConstant = timeouts.totalConstantMs;
     record.WriteTotalTimeoutMultiplier = timeouts.writeTotalMultiplierMs;
     record.WriteTotalTimeoutConstant = timeouts.writeTotalConstantMs;
-    SetCommTimeouts(ToHandle(port), &record);
+    return SetCommTimeouts(ToHandle(port), &record) ? NoError : LastError();
 }
 
 bool WindowsSerialPorts::Read(PortHandle port, std::uint8_t* buffer, std::uint32_t size,
@@ -58,6 +65,12 @@ bool WindowsSerialPorts::Read(PortHandle port, std::uint8_t* buffer, std::uint32
     const bool succeeded = ReadFile(ToHandle(port), buffer, size, &received, nullptr) != 0;
     count = succeeded ? received : 0;
     return succeeded;
+}
+
+void WindowsSerialPorts::ClearError(PortHandle port) {
+    DWORD errors = 0;
+    COMSTAT status{};
+    ClearCommError(ToHandle(port), &errors, &status);
 }
 
 void WindowsSerialPorts::CancelRead(PortHandle port) {

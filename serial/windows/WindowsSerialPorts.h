@@ -6,10 +6,11 @@
 class WindowsSerialPorts final : public SerialPorts {
 public:
     PortHandle Open(const std::string& deviceName) override;
-    void ConfigureLine(PortHandle port, const LineSettings& settings) override;
-    void SetTimeouts(PortHandle port, const PortTimeouts& timeouts) override;
+    PortError ConfigureLine(PortHandle port, const LineSettings& settings) override;
+    PortError SetTimeouts(PortHandle port, const PortTimeouts& timeouts) override;
     bool Read(PortHandle port, std::uint8_t* buffer, std::uint32_t size,
               std::uint32_t& count) override;
+    void ClearError(PortHandle port) override;
     void CancelRead(PortHandle port) override;
     void Close(PortHandle port) override;
 };

@@ -17,8 +17,8 @@ using Clock = std::chrono::steady_clock;
 class TimedPorts final : public SerialPorts {
 public:
     PortHandle Open(const std::string&) override { return 1; }
-    void ConfigureLine(PortHandle, const LineSettings&) override {}
-    void SetTimeouts(PortHandle, const PortTimeouts&) override {}
+    PortError ConfigureLine(PortHandle, const LineSettings&) override { return NoError; }
+    PortError SetTimeouts(PortHandle, const PortTimeouts&) override { return NoError; }
     bool Read(PortHandle, std::uint8_t*, std::uint32_t, std::uint32_t& count) override {
         std::lock_guard<std::mutex> lock(mutex_);
         if (!firstRead_) firstRead_ = Clock::now();
@@ -26,6 +26,7 @@ public:
         count = 0;
         return false;
     }
+    void ClearError(PortHandle) override {}
     void CancelRead(PortHandle) override {}
     void Close(PortHandle) override {}
 
@@ -52,6 +53,11 @@ public:
     void Emit(const KeyEvent&) override {}
 };
 
+class FocusElsewhere final : public FocusWatch {
+public:
+    bool OwnWindowHasFocus() override { return false; }
+};
+
 double Milliseconds(Clock::duration duration) {
     return std::chrono::duration<double, std::milli>(duration).count();
 }
@@ -63,7 +69,9 @@ int main() {
     SharedPortHandle slot(ports);
     NoPause sleeper;
     NoKeys keys;
-    PortReader reader(slot, sleeper, keys);
+    FocusElsewhere focus;
+    TypingGate typing(keys, focus, sleeper);
+    PortReader reader(slot, sleeper, typing);
 
     std::thread readerThread([&] { reader.RunCycle(); });
 

@@ -83,7 +83,7 @@ TEST(LineParametersFor, PositionsOutsideTheListsAskNothingOrPassThroughAsNumbers
 // Records what ApplyLineSettings does with the port's configuration.
 class RecordingLineConfiguration final : public LineConfiguration {
 public:
-    explicit RecordingLineConfiguration(bool readable) : readable_(readable) {}
+    RecordingLineConfiguration(bool readable, bool writable) : readable_(readable), writable_(writable) {}
 
     bool Read() override {
         calls.push_back("read");
@@ -93,28 +93,39 @@ public:
         calls.push_back("change");
         changed = parameters;
     }
-    void Write() override { calls.push_back("write"); }
+    bool Write() override {
+        calls.push_back("write");
+        return writable_;
+    }
 
     std::vector<std::string> calls;
     std::optional<LineParameters> changed;
 
 private:
     bool readable_;
+    bool writable_;
 };
 
 TEST(ApplyLineSettings, ReadsTheWholeConfigurationChangesTheChosenParametersAndWritesItBack) {
-    RecordingLineConfiguration configuration(true);
-    ApplyLineSettings(configuration, Positions(11, 0, 1, 2));
+    RecordingLineConfiguration configuration(true, true);
 
+    EXPECT_TRUE(ApplyLineSettings(configuration, Positions(11, 0, 1, 2)));
     EXPECT_EQ(configuration.calls, (std::vector<std::string>{"read", "change", "write"}));
     EXPECT_EQ(configuration.changed, (LineParameters{115200, 7, OddParity, TwoStopBits}));
 }
 
 TEST(ApplyLineSettings, LeavesAPortWhoseConfigurationCannotBeReadUntouched) {
-    RecordingLineConfiguration configuration(false);
-    ApplyLineSettings(configuration, Positions(5, 1, 0, 0));
+    RecordingLineConfiguration configuration(false, true);
 
+    EXPECT_TRUE(ApplyLineSettings(configuration, Positions(5, 1, 0, 0)));
     EXPECT_EQ(configuration.calls, (std::vector<std::string>{"read"}));
+}
+
+TEST(ApplyLineSettings, ReportsAPortThatRefusesTheChangedConfiguration) {
+    RecordingLineConfiguration configuration(true, false);
+
+    EXPECT_FALSE(ApplyLineSettings(configuration, Positions(5, 1, 0, 1)));
+    EXPECT_EQ(configuration.calls, (std::vector<std::string>{"read", "change", "write"}));
 }
 
 }  // namespace

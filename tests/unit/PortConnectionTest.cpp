@@ -32,6 +32,10 @@ class RecordingHost final : public ConnectionHost {
 public:
     explicit RecordingHost(EventLog& log) : log_(log) {}
     void ReportPortUnavailable() override { log_.Add("report port unavailable"); }
+    void ReportPortNotSetUp(const std::string& deviceName, PortError error) override {
+        log_.Add("report " + deviceName + " not set up: error " + std::to_string(error));
+    }
+    void DropUntypedBytes() override { log_.Add("drop untyped bytes"); }
     void ResumeReader() override { log_.Add("resume reader"); }
 
 private:
@@ -61,6 +65,7 @@ TEST_F(PortConnectionTest, FirstOpenPausesOpensConfiguresSetsTimeoutsThenPublish
     connection.Open(Defaults());
 
     EXPECT_EQ(log.Events(), (Events{
+                                "drop untyped bytes [slot 0]",
                                 "sleep 100 ms [slot 0]",
                                 "open COM1 [slot 0]",
                                 "configure 1: baud 5, data bits 1, parity 0, stop bits 0 [slot 0]",
@@ -76,9 +81,10 @@ TEST_F(PortConnectionTest, OpenWhileAPortIsOpenReleasesItBeforeThePauseAndTheNew
     connection.Open(com9At115200Odd);
 
     const Events events = log.Events();
-    EXPECT_EQ(Events(events.begin() + 5, events.end()),
+    EXPECT_EQ(Events(events.begin() + 6, events.end()),
               (Events{
                   "close 1 [slot 0]",
+                  "drop untyped bytes [slot 0]",
                   "sleep 100 ms [slot 0]",
                   "open COM9 [slot 0]",
                   "configure 2: baud 11, data bits 0, parity 1, stop bits 2 [slot 0]",
@@ -93,6 +99,7 @@ TEST_F(PortConnectionTest, FailedOpenReportsItLeavesTheSlotEmptyAndStillResumesT
     connection.Open(Defaults(2));
 
     EXPECT_EQ(log.Events(), (Events{
+                                "drop untyped bytes [slot 0]",
                                 "sleep 100 ms [slot 0]",
                                 "open COM3 [slot 0]",
                                 "report port unavailable [slot 0]",
@@ -106,13 +113,59 @@ TEST_F(PortConnectionTest, FailedOpenAfterAWorkingOneLeavesNoPortBehind) {
     connection.Open(Defaults(1));
 
     const Events events = log.Events();
-    EXPECT_EQ(Events(events.begin() + 5, events.end()), (Events{
+    EXPECT_EQ(Events(events.begin() + 6, events.end()), (Events{
                                                              "close 1 [slot 0]",
+                                                             "drop untyped bytes [slot 0]",
                                                              "sleep 100 ms [slot 0]",
                                                              "open COM2 [slot 0]",
                                                              "report port unavailable [slot 0]",
                                                              "resume reader [slot 0]",
                                                          }));
+    ExpectNoFaults();
+}
+
+// ERROR_INVALID_PARAMETER, what a driver answers to 1.5 stop bits with 8 data bits.
+constexpr PortError InvalidParameter = 87;
+
+struct Refusal {
+    const char* name;
+    void (FakeSerialPorts::*refuse)(PortError);
+    Events configurationSteps;  // up to the one refused
+};
+
+class PortThatRefusesItsConfiguration : public PortConnectionTest,
+                                        public testing::WithParamInterface<Refusal> {};
+
+TEST_P(PortThatRefusesItsConfiguration, IsClosedAndReportedWithTheErrorAndNeverPublished) {
+    (ports.*GetParam().refuse)(InvalidParameter);
+    connection.Open({5, 1, 0, 1, 4});
+
+    Events expected{"drop untyped bytes [slot 0]", "sleep 100 ms [slot 0]", "open COM5 [slot 0]"};
+    expected.insert(expected.end(), GetParam().configurationSteps.begin(), GetParam().configurationSteps.end());
+    expected.insert(expected.end(), {"close 1 [slot 0]", "report COM5 not set up: error 87 [slot 0]",
+                                     "resume reader [slot 0]"});
+    EXPECT_EQ(log.Events(), expected);
+    ExpectNoFaults();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LineSettingsOrTimeOuts, PortThatRefusesItsConfiguration,
+    testing::Values(Refusal{"LineSettings", &FakeSerialPorts::RefuseLineSettings,
+                            {"configure 1: baud 5, data bits 1, parity 0, stop bits 1 [slot 0]"}},
+                    Refusal{"TimeOuts", &FakeSerialPorts::RefuseTimeouts,
+                            {"configure 1: baud 5, data bits 1, parity 0, stop bits 1 [slot 0]",
+                             "time-outs 1: 30/10/200/0/0 [slot 0]"}}),
+    [](const testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
+
+TEST_F(PortConnectionTest, RefusedSettingsAfterAWorkingOpenLeaveNoPortBehind) {
+    connection.Open(Defaults());
+    ports.RefuseLineSettings(InvalidParameter);
+    connection.Open(Defaults());
+
+    EXPECT_EQ(slot.Published(), NoPort);
+    const Events events = log.Events();
+    EXPECT_EQ(std::count(events.begin(), events.end(), "close 1 [slot 0]"), 1);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "close 2 [slot 0]"), 1);
     ExpectNoFaults();
 }
 
@@ -123,6 +176,7 @@ TEST_P(PortPositionOutsideTheList, OpensNothingAndFailsLikeAMissingPort) {
     connection.Open(Defaults(GetParam()));
 
     EXPECT_EQ(log.Events(), (Events{
+                                "drop untyped bytes [slot 0]",
                                 "sleep 100 ms [slot 0]",
                                 "report port unavailable [slot 0]",
                                 "resume reader [slot 0]",
@@ -149,7 +203,7 @@ TEST_F(PortConnectionTest, ClosePortWithNoPortOpenDoesNothing) {
 
     const Events events = log.Events();
     EXPECT_EQ(std::count(events.begin(), events.end(), "close 1 [slot 0]"), 1);
-    EXPECT_EQ(events.front(), "sleep 100 ms [slot 0]");
+    EXPECT_EQ(events.front(), "drop untyped bytes [slot 0]");
     ExpectNoFaults();
 }
 

@@ -13,6 +13,7 @@
 #include "fakes/FakeSerialPorts.h"
 #include "fakes/RecordingKeySink.h"
 #include "fakes/RecordingSleeper.h"
+#include "fakes/ScriptedFocus.h"
 
 namespace {
 
@@ -54,7 +55,9 @@ protected:
     SharedPortHandle slot{ports};
     RecordingSleeper sleeper{log};
     RecordingKeySink keys;
-    PortReader reader{slot, sleeper, keys};
+    ScriptedFocus focus;
+    TypingGate typing{keys, focus, sleeper};
+    PortReader reader{slot, sleeper, typing};
 };
 
 TEST_F(PortReaderTest, ShortReadIsTypedAndTheNextReadComesAfterThePause) {
@@ -87,12 +90,9 @@ TEST_F(PortReaderTest, FullReadIsFollowedByTheNextReadAtOnce) {
     ExpectTyped(Text("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdef!"));
 }
 
-class EmptyOrFailedRead : public PortReaderTest,
-                          public testing::WithParamInterface<FakeSerialPorts::ReadOutcome> {};
-
-TEST_P(EmptyOrFailedRead, TypesNothingAndBacksOffBeforeTheNextPause) {
+TEST_F(PortReaderTest, EmptyReadTypesNothingAndBacksOffBeforeTheNextPause) {
     OpenAndPublish("COM1");
-    ports.QueueRead(GetParam());
+    ports.QueueRead({true, {}});
     ports.QueueRead({true, Text("z")});
     RunCycles(2);
 
@@ -106,12 +106,41 @@ TEST_P(EmptyOrFailedRead, TypesNothingAndBacksOffBeforeTheNextPause) {
     ExpectTyped(Text("z"));
 }
 
-INSTANTIATE_TEST_SUITE_P(EmptyThenFailed, EmptyOrFailedRead,
-                         testing::Values(FakeSerialPorts::ReadOutcome{true, {}},
-                                         FakeSerialPorts::ReadOutcome{false, {}}),
-                         [](const testing::TestParamInfo<FakeSerialPorts::ReadOutcome>& info) {
-                             return std::string(info.param.succeeded ? "Empty" : "Failed");
-                         });
+TEST_F(PortReaderTest, FailedReadClearsThePortsErrorStateBacksOffAndTheNextReadIsTyped) {
+    OpenAndPublish("COM1");
+    ports.QueueRead({false, {}});
+    ports.QueueRead({true, Text("z")});
+    RunCycles(2);
+
+    EXPECT_EQ(ReaderEvents(), (Events{
+                                  "sleep 100 ms",
+                                  "read 1: up to 20",
+                                  "clear error 1",
+                                  "sleep 50 ms",
+                                  "sleep 100 ms",
+                                  "read 1: up to 20",
+                              }));
+    ExpectTyped(Text("z"));
+    EXPECT_EQ(ports.Faults(), Events{});
+}
+
+TEST_F(PortReaderTest, BytesReadWhileTheProgramsOwnWindowHasTheFocusWaitAndNoFurtherReadIsMade) {
+    focus.Script([](int look) { return look <= 2; });
+    OpenAndPublish("COM1");
+    ports.QueueRead({true, Text("\t\r\x1b")});
+    ports.QueueRead({true, Text("z")});
+    RunCycles(2);
+
+    EXPECT_EQ(ReaderEvents(), (Events{
+                                  "sleep 100 ms",
+                                  "read 1: up to 20",
+                                  "sleep 50 ms",
+                                  "sleep 50 ms",
+                                  "sleep 100 ms",
+                                  "read 1: up to 20",
+                              }));
+    ExpectTyped(Text("\t\r\x1bz"));
+}
 
 TEST_F(PortReaderTest, WaitsWithoutReadingWhileNoPortIsPublished) {
     ports.QueueRead({true, Text("x")});

@@ -21,6 +21,7 @@
 //   WinProbe.exe removeicon TITLE ID        takes the window's icon ID out of the notification area
 //   WinProbe.exe broadcast NAME             posts the registered message NAME to every top-level window
 //   WinProbe.exe tooltip                    the text of the tooltip on the screen
+//   WinProbe.exe keysdown                   the virtual keys that are down for the whole system (hex)
 //
 // Windows are found by their exact title. Exit code 1: no such window, control or tooltip.
 #include <windows.h>
@@ -270,6 +271,11 @@ int DescribeTooltip() {
 int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"";
     if (command == L"tooltip") return DescribeTooltip();
+    if (command == L"keysdown") {
+        for (int key = 1; key < 256; ++key)
+            if (GetAsyncKeyState(key) & 0x8000) std::printf("%02x\n", key);
+        return 0;
+    }
     if (command == L"broadcast" && argc == 3) {
         PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(argv[2]), 0, 0);
         return 0;

@@ -135,6 +135,20 @@ def test_open_of_a_missing_port_shows_the_failure_message(clean_wine, tmp_path):
                    "buttons": ["OK"]}
 
 
+def test_a_port_that_refuses_its_settings_is_not_used_and_the_message_gives_the_systems_reason(clean_wine, line):
+    program = SerialKey(clean_wine)
+
+    program.open(data_bits=-1)  # no selection: the port is asked for a byte size it cannot have
+
+    box = program.message_box()
+    assert (box["caption"], box["icon"], box["buttons"]) == ("SerialKey", "hand", ["OK"])
+    text = program.probe("messagebox").stdout
+    assert "The serial port COM1 could not be set up with these settings:" in text
+    assert "Request not supported. (error 50)" in text  # Wine's words for a byte size of 255
+    program.dismiss_message_box()
+    assert not line.holders()
+
+
 def test_a_second_open_switches_ports_and_the_same_reader_types(clean_wine, two_lines, tmp_path):
     first, second = two_lines
     program, receiver = open_and_focus_receiver(clean_wine, tmp_path, first)

@@ -1,20 +1,24 @@
 """The settings window's commands, its notification-area icon, the About box and Help, driven with
 real mouse and keyboard input in Wine's virtual desktop."""
 
+import array
 import contextlib
-import os
+import fcntl
 import pathlib
 import subprocess
+import termios
+import time
 
 import pytest
 
-from winebed import (BUILD_DIR, DESKTOP_HEIGHT, TASKBAR_HEIGHT, PROBE, Receiver, SerialKey, wait_until,
-                     winpath)
+from streams import PacedWriter
+from winebed import (BUILD_DIR, DESKTOP_HEIGHT, TASKBAR_HEIGHT, PROBE, Receiver, SerialKey, as_received,
+                     type_bytes, wait_for_open, wait_until, winpath)
 
 STAND_IN = BUILD_DIR / "tests/wine/StandIn.exe"
 IN_PROCESS_TESTS = BUILD_DIR / "tests/wine/WindowsInProcessTests.exe"
 ABOUT_TITLE = SerialKey.ABOUT_TITLE
-WM_NULL, WM_SYSCOMMAND, WM_TRAYNOTIFY = 0x0000, 0x0112, 0x8065
+WM_NULL, WM_CLOSE, WM_ENDSESSION, WM_SYSCOMMAND, WM_TRAYNOTIFY = 0x0000, 0x0010, 0x0016, 0x0112, 0x8065
 NIM_ADD, NIM_MODIFY, NIM_DELETE = 0, 1, 2
 MOUSE_MESSAGES = {  # the mouse messages that the shell passes on, and whether each shows the window
     "WM_MOUSEMOVE": (0x0200, False),
@@ -72,20 +76,6 @@ def handled_so_far(program):
     assert program.probe("send", WM_NULL, 0, 0).returncode == 0
 
 
-def holders(pty):
-    """The processes, other than this one, that have the pseudo-terminal's device open: the
-    program and the Wine server while the port is open."""
-    found = set()
-    for fd_dir in pathlib.Path("/proc").glob("[0-9]*/fd"):
-        pid = int(fd_dir.parent.name)
-        if pid == os.getpid():
-            continue
-        with contextlib.suppress(OSError):
-            if any(os.readlink(fd) == pty.path for fd in fd_dir.iterdir()):
-                found.add(pid)
-    return found
-
-
 @contextlib.contextmanager
 def pressing_icon(wine, button):
     """Holds a mouse button down over the icon."""
@@ -97,13 +87,20 @@ def pressing_icon(wine, button):
         wine.xdotool("mouseup", button)
 
 
+def click_into(wine, title):
+    """A click in the middle of a top-level window, which brings it to the front with the focus."""
+    left, top, right, bottom = map(int, probe(wine, "rect", title).stdout.split()[1:5])
+    wine.xdotool("mousemove", (left + right) // 2, (top + bottom) // 2, "click", LEFT)
+    wait_until(lambda: "foreground 1" in probe(wine, "window", title).stdout, 30, f"{title} in front")
+
+
 # Open and the icon
 
 def test_open_hides_the_window_and_opens_the_port(program, line):
     program.open()
 
     hidden(program)
-    wait_until(lambda: holders(line), 30, "the port to be opened")
+    wait_until(lambda: line.holders(), 30, "the port to be opened")
 
 
 @pytest.mark.parametrize("button", [LEFT, RIGHT], ids=["left", "right"])
@@ -226,7 +223,7 @@ def test_without_an_icon_open_leaves_the_window_on_the_screen(clean_wine, line, 
     assert [request["message"] for request in refusing()] == [NIM_ADD]
 
     program.open()
-    wait_until(lambda: holders(line), 30, "the port to be opened")
+    wait_until(lambda: line.holders(), 30, "the port to be opened")
     handled_so_far(program)
     assert program.window()["visible"] == "1"
     assert [request["message"] for request in refusing()] == [NIM_ADD, NIM_MODIFY, NIM_ADD]
@@ -235,6 +232,52 @@ def test_without_an_icon_open_leaves_the_window_on_the_screen(clean_wine, line, 
     refusing.process.wait(timeout=30)
     open_and_hide(program)
     the_icon(clean_wine)
+
+
+def test_a_hidden_window_comes_back_when_a_restarted_shell_refuses_the_icon(clean_wine, line, notification_area):
+    program = SerialKey(clean_wine)
+    open_and_hide(program)
+    refusing = notification_area("refuse")
+
+    assert probe(clean_wine, "broadcast", "TaskbarCreated").returncode == 0
+
+    wait_until(lambda: program.window().get("visible") == "1", 30, "the window to come back")
+    assert [request["message"] for request in refusing()] == [NIM_ADD]
+    assert program.window()["foreground"] == "0", "the window took the focus from the program in front"
+
+
+# Received bytes and the program's own windows
+
+def unread(pty):
+    """How many bytes sent on the line the program has not read yet."""
+    count = array.array("i", [0])
+    fcntl.ioctl(pty.slave, termios.FIONREAD, count)
+    return count[0]
+
+
+def test_tab_cr_and_esc_received_while_the_window_is_shown_wait_for_the_focus_to_leave_it(
+        clean_wine, line, program, tmp_path):
+    receiver = Receiver(clean_wine, tmp_path / "receiver.log", stream=True)
+    open_and_hide(program)
+    wait_for_open(line)
+    notify(program, "WM_LBUTTONDOWN")
+    shown(program)
+
+    line.send(b"\t\r\x1b")  # typed here, they would move the focus, press Open, end the program
+    wait_until(lambda: unread(line) == 0, 30, "the program to read the bytes")
+    time.sleep(1)  # many times as long as the reader takes to type what it has read
+
+    assert program.process.poll() is None
+    assert (program.window()["visible"], program.window()["foreground"]) == ("1", "1")
+    assert int(program.probe("focus").stdout) == SerialKey.OPEN
+    assert receiver.key_messages() == []
+
+    click_into(clean_wine, "Receiver")
+    expected = as_received(type_bytes(clean_wine, b"\t\r\x1b", inject=False))
+    assert receiver.wait_for_key_messages(len(expected)) == expected
+    time.sleep(0.5)
+    assert receiver.key_messages() == expected
+    assert program.process.poll() is None
 
 
 # Ending the program
@@ -279,18 +322,15 @@ def system_menu_close(program):
     program.wine.xdotool("key", "c")
 
 
-@pytest.mark.parametrize("end,releases_port_first", [
-    (close_button, False), (escape, False),
-    (title_bar_close, True), (alt_f4, True), (system_menu_close, True),
-])
-def test_each_way_to_end_removes_the_icon_and_only_a_close_from_the_title_bar_releases_the_port_first(
-        clean_wine, line, notification_area, tmp_path, end, releases_port_first):
+@pytest.mark.parametrize("end", [close_button, escape, title_bar_close, alt_f4, system_menu_close])
+def test_each_way_to_end_removes_the_icon_and_releases_the_port_first(clean_wine, line, notification_area, tmp_path,
+                                                                      end):
     # Wine's shell drops the icons of a window that is destroyed: only a stand-in shows the request.
     requests = notification_area("accept")
     program = SerialKey(clean_wine)
     window = int(program.window()["hwnd"], 16)
     open_and_hide(program)
-    wait_until(lambda: holders(line), 30, "the port to be opened")
+    wait_until(lambda: line.holders(), 30, "the port to be opened")
     notify(program, "WM_LBUTTONDOWN")
     shown(program)
     trace = tmp_path / "close.trace"
@@ -299,12 +339,78 @@ def test_each_way_to_end_removes_the_icon_and_only_a_close_from_the_title_bar_re
         end(program)
 
     closed = [entry for entry in trace.read_text().splitlines() if f"<{line.path}>" in entry]
-    assert bool(closed) == releases_port_first, closed
-    assert not holders(line)
+    assert closed
+    assert not line.holders()
     first, last = requests()[0], requests()[-1]
     assert first == {"message": NIM_ADD, "window": window, "id": WM_TRAYNOTIFY, "flags": 7,  # message, icon, tip
                      "callback": WM_TRAYNOTIFY}
     assert (last["message"], last["window"], last["id"]) == (NIM_DELETE, window, WM_TRAYNOTIFY)
+
+
+def keys_down(wine):
+    """The virtual keys that are down for the whole system, read from another process."""
+    return probe(wine, "keysdown").stdout.split()
+
+
+def reset_speed(pty):
+    """Back to the pseudo-terminal's own 38400 baud, so that the next open shows."""
+    attributes = pty.attributes()
+    attributes[4] = attributes[5] = termios.B38400
+    termios.tcsetattr(pty.slave, termios.TCSANOW, attributes)
+
+
+def posted_close_button(program):
+    close_button(program)
+
+
+def wm_close_from_another_program(program):
+    assert program.probe("post", WM_CLOSE, 0, 0).returncode == 0
+
+
+def end_of_session(program):
+    assert program.probe("send", WM_ENDSESSION, 1, 0).returncode == 0
+
+
+def from_the_front(end):
+    """end, pressed in the settings window once the icon has brought it to the front."""
+    def in_front(program):
+        notify(program, "WM_LBUTTONDOWN")
+        shown(program)
+        end(program)
+    in_front.__name__ = end.__name__
+    return in_front
+
+
+# Each run ends the program while capitals stream in at 115200 baud, faster than they are typed, so
+# that the reader is always typing, and most of the time between a Shift press and its release. A
+# program that ended there left Shift down in about seven runs of eight; three runs of each way
+# catch that.
+RUNS_PER_WAY = 3
+
+
+@pytest.mark.parametrize("end", [posted_close_button, wm_close_from_another_program, end_of_session,
+                                 from_the_front(escape), from_the_front(title_bar_close)],
+                         ids=lambda end: end.__name__)
+def test_ending_while_capitals_are_typed_leaves_no_key_down(clean_wine, line, tmp_path, end):
+    receiver = Receiver(clean_wine, tmp_path / "receiver.log", stream=True)
+    for run in range(RUNS_PER_WAY):
+        reset_speed(line)
+        program = SerialKey(clean_wine)
+        program.open(baud=11)
+        wait_for_open(line, termios.B115200)
+        click_into(clean_wine, "Receiver")
+        typed_before = len(receiver.typed())
+        writer = PacedWriter(line, 115200).start(b"SERIALKEY" * 10000)
+        wait_until(lambda: len(receiver.typed()) > typed_before + 40, 30, "capitals to be typed")
+
+        end(program)
+        if end is end_of_session:  # after it the system ends the program; here the test does
+            assert (keys_down(clean_wine), line.holders()) == ([], set()), f"run {run + 1}"
+            wm_close_from_another_program(program)
+        program.process.wait(timeout=30)
+        writer.stop()
+
+        assert keys_down(clean_wine) == [], f"run {run + 1}"
 
 
 # System menu, About box and Help

@@ -317,6 +317,19 @@ class Pty:
         """The line settings as the program left them (termios of the slave side)."""
         return termios.tcgetattr(self.slave)
 
+    def holders(self):
+        """The processes, other than this one, that have the device open: the program and the
+        Wine server while the port is open."""
+        found = set()
+        for fd_dir in pathlib.Path("/proc").glob("[0-9]*/fd"):
+            pid = int(fd_dir.parent.name)
+            if pid == os.getpid():
+                continue
+            with contextlib.suppress(OSError):
+                if any(os.readlink(fd) == self.path for fd in fd_dir.iterdir()):
+                    found.add(pid)
+        return found
+
     def hang_up(self):
         """The device goes away: every later read on the port fails."""
         if self.master is not None:

@@ -1,4 +1,4 @@
-// Serial ports in memory: scripted reads, and a watch that no read ever overlaps or follows the close of its port.
+// Serial ports in memory: scripted reads and refusals, and a watch that no read overlaps or follows its port's close.
 #pragma once
 
 #include <algorithm>
@@ -33,6 +33,9 @@ public:
     explicit FakeSerialPorts(EventLog* log) : log_(log) {}
 
     void MakeMissing(const std::string& deviceName) { missing_.insert(deviceName); }
+    // Every port from now on refuses its line settings, or its time-outs, with this error.
+    void RefuseLineSettings(PortError error) { lineSettingsError_ = error; }
+    void RefuseTimeouts(PortError error) { timeoutsError_ = error; }
 
     // Reads take queued outcomes in order. With none queued, a read answers with
     // the standing outcome if there is one, otherwise it lasts until cancelled,
@@ -70,17 +73,19 @@ public:
         return lastHandle_;
     }
 
-    void ConfigureLine(PortHandle port, const LineSettings& settings) override {
+    PortError ConfigureLine(PortHandle port, const LineSettings& settings) override {
         Log("configure " + std::to_string(port) + ": baud " + std::to_string(settings.baudIndex) +
             ", data bits " + std::to_string(settings.dataBitsIndex) + ", parity " +
             std::to_string(settings.parityIndex) + ", stop bits " +
             std::to_string(settings.stopBitsIndex));
+        return lineSettingsError_;
     }
 
-    void SetTimeouts(PortHandle port, const PortTimeouts& t) override {
+    PortError SetTimeouts(PortHandle port, const PortTimeouts& t) override {
         Log("time-outs " + std::to_string(port) + ": " + std::to_string(t.intervalMs) + "/" +
             std::to_string(t.totalMultiplierMs) + "/" + std::to_string(t.totalConstantMs) + "/" +
             std::to_string(t.writeTotalMultiplierMs) + "/" + std::to_string(t.writeTotalConstantMs));
+        return timeoutsError_;
     }
 
     bool Read(PortHandle port, std::uint8_t* buffer, std::uint32_t size,
@@ -102,6 +107,18 @@ public:
         std::copy_n(outcome.bytes.begin(), delivered, buffer);
         count = outcome.succeeded ? static_cast<std::uint32_t>(delivered) : 0;
         return outcome.succeeded;
+    }
+
+    void ClearError(PortHandle port) override {
+        Log("clear error " + std::to_string(port));
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (!open_.count(port)) faults_.push_back("clear error on port " + std::to_string(port) + ", not open");
+        // Counted as part of the read: a close must wait for it too.
+        ++readsInProgress_[port];
+        lock.unlock();
+        std::this_thread::yield();
+        lock.lock();
+        --readsInProgress_[port];
     }
 
     void CancelRead(PortHandle port) override {
@@ -151,6 +168,8 @@ private:
 
     EventLog* log_;
     std::set<std::string> missing_;
+    PortError lineSettingsError_ = NoError;
+    PortError timeoutsError_ = NoError;
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;

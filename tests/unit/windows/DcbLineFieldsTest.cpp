@@ -19,7 +19,7 @@ void ExpectSameBytes(const DCB& actual, const DCB& expected) {
     EXPECT_EQ(std::memcmp(&actual, &expected, sizeof(DCB)), 0);
 }
 
-TEST(ChangeLineFields, WritesRateDataBitsParityStopBitsAndTurnsOnBinaryAndParityChecking) {
+TEST(ChangeLineFields, WritesRateDataBitsParityStopBitsTurnsOnBinaryAndParityCheckingAndOffAbortOnError) {
     for (unsigned char fill : {0x00, 0xA5, 0xFF}) {
         SCOPED_TRACE(static_cast<int>(fill));
         const DCB reported = ReportedRecord(fill);
@@ -30,6 +30,7 @@ TEST(ChangeLineFields, WritesRateDataBitsParityStopBitsAndTurnsOnBinaryAndParity
         expected.BaudRate = 115200;
         expected.fBinary = 1;
         expected.fParity = 1;
+        expected.fAbortOnError = 0;
         expected.ByteSize = 7;
         expected.Parity = ODDPARITY;
         expected.StopBits = TWOSTOPBITS;
