@@ -18,7 +18,7 @@ namespace {
 //   the error query, which fails on a device that has gone, decides.
 // - ERROR_INVALID_PARAMETER (87) and the like: some virtual ports have no error query at all
 //   and always fail it so, while their device is there.
-constexpr std::uint32_t RemovalErrors[] = {
+constexpr PortError RemovalErrors[] = {
     2,     // ERROR_FILE_NOT_FOUND: the device object behind the handle is gone
     5,     // ERROR_ACCESS_DENIED: the USB CDC driver after a surprise removal
     21,    // ERROR_NOT_READY: Wine's error query on a terminal that has hung up
@@ -30,12 +30,12 @@ constexpr std::uint32_t RemovalErrors[] = {
     1617,  // ERROR_DEVICE_REMOVED
 };
 
-bool IsRemovalError(std::uint32_t error) {
+bool IsRemovalError(PortError error) {
     return std::find(std::begin(RemovalErrors), std::end(RemovalErrors), error) != std::end(RemovalErrors);
 }
 
 }  // namespace
 
-bool DeviceIsGone(std::uint32_t readError, std::uint32_t queryError) {
+bool DeviceIsGone(PortError readError, PortError queryError) {
     return IsRemovalError(readError) || IsRemovalError(queryError);
 }

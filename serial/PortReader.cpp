@@ -11,8 +11,9 @@ constexpr std::chrono::milliseconds BackOffAfterEmptyRead{50};
 
 }  // namespace
 
-PortReader::PortReader(SharedPortHandle& slot, Sleeper& sleeper, TypingGate& typing)
-    : slot_(slot), sleeper_(sleeper), typing_(typing) {}
+PortReader::PortReader(SharedPortHandle& slot, Sleeper& sleeper, TypingGate& typing,
+                       RemovalListener& removals)
+    : slot_(slot), sleeper_(sleeper), typing_(typing), removals_(removals) {}
 
 void PortReader::Run() {
     for (;;) RunCycle();
@@ -24,13 +25,13 @@ void PortReader::RunCycle() {
     // a fast sender overflow the driver's input queue.
     if (!lastReadFilled_) sleeper_.Sleep(PauseBeforeRead);
 
-    std::uint32_t count = 0;
     typing_.StartBatch();
-    const bool succeeded = slot_.Read(buffer_, ReadSize, count);
-    lastReadFilled_ = succeeded && count == ReadSize;
-    if (succeeded && count > 0) {
-        typing_.Type(buffer_, count);
+    const SharedPortHandle::ReadResult read = slot_.Read(buffer_, ReadSize);
+    lastReadFilled_ = read.succeeded && read.count == ReadSize;
+    if (read.succeeded && read.count > 0) {
+        typing_.Type(buffer_, read.count);
     } else {
+        if (read.goneDevice != NoPort) removals_.DeviceGone(read.goneDevice);
         sleeper_.Sleep(BackOffAfterEmptyRead);
     }
 }

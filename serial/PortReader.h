@@ -3,13 +3,15 @@
 
 #include <cstdint>
 
+#include "serial/DeviceRemoval.h"
 #include "serial/SharedPortHandle.h"
 #include "serial/Sleeper.h"
 #include "serial/TypingGate.h"
 
 class PortReader {
 public:
-    PortReader(SharedPortHandle& slot, Sleeper& sleeper, TypingGate& typing);
+    // `removals` hears of every read that finds its port's device gone.
+    PortReader(SharedPortHandle& slot, Sleeper& sleeper, TypingGate& typing, RemovalListener& removals);
 
     // The reader thread's procedure: cycles for as long as the process lives.
     [[noreturn]] void Run();
@@ -22,6 +24,7 @@ private:
     SharedPortHandle& slot_;
     Sleeper& sleeper_;
     TypingGate& typing_;
+    RemovalListener& removals_;
     bool lastReadFilled_ = false;
     // Room for 100 bytes, of which each read fills at most the first ReadSize.
     std::uint8_t buffer_[100];

@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "serial/DeviceRemoval.h"
 #include "serial/SerialPorts.h"
 #include "serial/SharedPortHandle.h"
 
@@ -26,7 +27,7 @@ protected:
 // Waits on a thread of its own, so that neither the window nor the reader is held up. Its
 // attempts publish through the slot like Open does. Open and the end of the program stop it
 // first, so that the slot never has two writers at a time.
-class PortReopener {
+class PortReopener final : public RemovalListener {
 public:
     // Opens and configures the followed port once more, as Open did; NoPort while the device is
     // not back (a port it opened but could not configure, it has closed again).
@@ -45,7 +46,7 @@ public:
     void Stop();
     // From the reader: a read on `port` found the device gone. Ignored unless `port` is the
     // followed port and still published.
-    void DeviceGone(PortHandle port);
+    void DeviceGone(PortHandle port) override;
     // The system has resumed, and devices may have come back as new ones: the followed port is
     // closed and opened again the same way.
     void Reopen();

@@ -36,13 +36,15 @@ public:
     // (see ApplyLineSettings).
     virtual PortError ConfigureLine(PortHandle port, const LineSettings& settings) = 0;
     virtual PortError SetTimeouts(PortHandle port, const PortTimeouts& timeouts) = 0;
-    // Blocks until the read ends under the port's time-outs. False when it
-    // failed or was cancelled; `count` then says 0.
-    virtual bool Read(PortHandle port, std::uint8_t* buffer, std::uint32_t size,
-                      std::uint32_t& count) = 0;
+    // Blocks until the read ends under the port's time-outs. NoError when it
+    // succeeded, with `count` bytes, possibly none; otherwise why it failed or
+    // was cancelled, and `count` says 0.
+    virtual PortError Read(PortHandle port, std::uint8_t* buffer, std::uint32_t size,
+                           std::uint32_t& count) = 0;
     // Clears what a line error left behind: a port can refuse every read
-    // until its error state is cleared.
-    virtual void ClearError(PortHandle port) = 0;
+    // until its error state is cleared. Answers how the port took the query:
+    // it fails on a port whose device has gone.
+    virtual PortError ClearError(PortHandle port) = 0;
     // From another thread: ends a read in progress on the port early. A read
     // that has not begun yet is not affected.
     virtual void CancelRead(PortHandle port) = 0;

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <utility>
 
+#include "serial/DeviceRemoval.h"
+
 namespace {
 
 // A cancel can come just before the read has begun and miss it; it is
@@ -45,25 +47,26 @@ void SharedPortHandle::WaitForPort() {
     published_.wait(lock, [this] { return port_ != NoPort; });
 }
 
-bool SharedPortHandle::Read(std::uint8_t* buffer, std::uint32_t size, std::uint32_t& count) {
+SharedPortHandle::ReadResult SharedPortHandle::Read(std::uint8_t* buffer, std::uint32_t size) {
     PortHandle port;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         port = port_;
-        if (port == NoPort) {
-            count = 0;
-            return false;
-        }
+        if (port == NoPort) return {};
         reading_ = true;
     }
-    const bool succeeded = ports_.Read(port, buffer, size, count);
+    ReadResult result;
+    const PortError readError = ports_.Read(port, buffer, size, result.count);
+    result.succeeded = readError == NoError;
     // Still marked as reading, so that a close waits for this too. A port being
-    // closed needs no clearing.
-    if (!succeeded && Published() == port) ports_.ClearError(port);
+    // closed needs no query.
+    if ((!result.succeeded || result.count == 0) && Published() == port &&
+        DeviceIsGone(readError, ports_.ClearError(port)))
+        result.goneDevice = port;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         reading_ = false;
     }
     readEnded_.notify_all();
-    return succeeded;
+    return result;
 }

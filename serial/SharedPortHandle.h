@@ -7,8 +7,9 @@
 
 #include "serial/SerialPorts.h"
 
-// The user-interface thread alone publishes and closes; the reader thread
-// alone waits and reads. The reader never starts a read on a port that is
+// The user-interface thread publishes and closes, and so does the reopener
+// while a port waits for its device, never both at a time (Open stops the
+// reopener first); the reader thread alone waits and reads. The reader never starts a read on a port that is
 // closed or being closed. A close cuts the read in progress short and closes
 // the port once the read has ended; where the platform cannot cut a read short
 // (Wine 8), the close waits for the read's time-out, at most 400 ms.
@@ -24,10 +25,17 @@ public:
 
     // Blocks, without using the processor, while the slot is empty.
     void WaitForPort();
-    // Reads the port published at this moment. False, with no read made, when
-    // the slot is empty. A failed read leaves the port's error state cleared,
-    // so that one line error does not fail every later read.
-    bool Read(std::uint8_t* buffer, std::uint32_t size, std::uint32_t& count);
+    // Reads the port published at this moment; fails, with no read made, when
+    // the slot is empty. A read that fails or ends empty is followed by the
+    // port's error query: it clears a line error, so that one does not fail
+    // every later read, and tells whether the device has gone.
+    struct ReadResult {
+        bool succeeded = false;
+        std::uint32_t count = 0;
+        // The port that was read, when its device has gone; NoPort otherwise.
+        PortHandle goneDevice = NoPort;
+    };
+    ReadResult Read(std::uint8_t* buffer, std::uint32_t size);
 
 private:
     SerialPorts& ports_;

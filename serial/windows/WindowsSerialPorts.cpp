@@ -10,11 +10,15 @@ namespace {
 HANDLE ToHandle(PortHandle port) { return reinterpret_cast<HANDLE>(port); }
 
 // Why the call that has just failed failed. A driver may fail a call without
-// saying why; the failure must still not read as success.
-PortError LastError() {
+// saying why, and gets `unsaid`: the failure must still not read as success.
+PortError LastError(PortError unsaid = ERROR_GEN_FAILURE) {
     const DWORD error = GetLastError();
-    return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+    return error != ERROR_SUCCESS ? error : unsaid;
 }
+
+// For a read or an error query that fails without a reason: not one of the
+// codes that tell of a removal (DeviceIsGone), which a driver has not said.
+constexpr PortError UnsaidReadError = ERROR_READ_FAULT;
 
 // The port's DCB, held between reading and writing it back whole.
 class DcbLineConfiguration final : public LineConfiguration {
@@ -59,18 +63,18 @@ PortError WindowsSerialPorts::SetTimeouts(PortHandle port, const PortTimeouts& t
     return SetCommTimeouts(ToHandle(port), &record) ? NoError : LastError();
 }
 
-bool WindowsSerialPorts::Read(PortHandle port, std::uint8_t* buffer, std::uint32_t size,
-                              std::uint32_t& count) {
+PortError WindowsSerialPorts::Read(PortHandle port, std::uint8_t* buffer, std::uint32_t size,
+                                   std::uint32_t& count) {
     DWORD received = 0;
     const bool succeeded = ReadFile(ToHandle(port), buffer, size, &received, nullptr) != 0;
     count = succeeded ? received : 0;
-    return succeeded;
+    return succeeded ? NoError : LastError(UnsaidReadError);
 }
 
-void WindowsSerialPorts::ClearError(PortHandle port) {
+PortError WindowsSerialPorts::ClearError(PortHandle port) {
     DWORD errors = 0;
     COMSTAT status{};
-    ClearCommError(ToHandle(port), &errors, &status);
+    return ClearCommError(ToHandle(port), &errors, &status) ? NoError : LastError(UnsaidReadError);
 }
 
 void WindowsSerialPorts::CancelRead(PortHandle port) {

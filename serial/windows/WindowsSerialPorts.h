@@ -8,9 +8,9 @@ public:
     PortHandle Open(const std::string& deviceName) override;
     PortError ConfigureLine(PortHandle port, const LineSettings& settings) override;
     PortError SetTimeouts(PortHandle port, const PortTimeouts& timeouts) override;
-    bool Read(PortHandle port, std::uint8_t* buffer, std::uint32_t size,
-              std::uint32_t& count) override;
-    void ClearError(PortHandle port) override;
+    PortError Read(PortHandle port, std::uint8_t* buffer, std::uint32_t size,
+                   std::uint32_t& count) override;
+    PortError ClearError(PortHandle port) override;
     void CancelRead(PortHandle port) override;
     void Close(PortHandle port) override;
 };

@@ -19,14 +19,14 @@ public:
     PortHandle Open(const std::string&) override { return 1; }
     PortError ConfigureLine(PortHandle, const LineSettings&) override { return NoError; }
     PortError SetTimeouts(PortHandle, const PortTimeouts&) override { return NoError; }
-    bool Read(PortHandle, std::uint8_t*, std::uint32_t, std::uint32_t& count) override {
+    PortError Read(PortHandle, std::uint8_t*, std::uint32_t, std::uint32_t& count) override {
         std::lock_guard<std::mutex> lock(mutex_);
         if (!firstRead_) firstRead_ = Clock::now();
         read_.notify_all();
         count = 0;
-        return false;
+        return ReadFault;
     }
-    void ClearError(PortHandle) override {}
+    PortError ClearError(PortHandle) override { return NoError; }
     void CancelRead(PortHandle) override {}
     void Close(PortHandle) override {}
 
@@ -37,9 +37,15 @@ public:
     }
 
 private:
+    static constexpr PortError ReadFault = 30;
+
     std::mutex mutex_;
     std::condition_variable read_;
     std::optional<Clock::time_point> firstRead_;
+};
+
+struct NoRemovals final : RemovalListener {
+    void DeviceGone(PortHandle) override {}
 };
 
 // Pauses cost nothing here: the benchmark times the hand-over, not the pauses.
@@ -71,7 +77,8 @@ int main() {
     NoKeys keys;
     FocusElsewhere focus;
     TypingGate typing(keys, focus, sleeper);
-    PortReader reader(slot, sleeper, typing);
+    NoRemovals removals;
+    PortReader reader(slot, sleeper, typing, removals);
 
     std::thread readerThread([&] { reader.RunCycle(); });
 

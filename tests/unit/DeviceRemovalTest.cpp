@@ -3,17 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <ostream>
 
 namespace {
 
-constexpr std::uint32_t QuerySucceeded = 0;
+constexpr PortError QuerySucceeded = NoError;
 
 struct Case {
     const char* what;
-    std::uint32_t readError;
-    std::uint32_t queryError;
+    PortError readError;
+    PortError queryError;
     bool gone;
 
     friend void PrintTo(const Case& c, std::ostream* os) { *os << c.what; }

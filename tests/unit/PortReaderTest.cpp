@@ -57,7 +57,11 @@ protected:
     RecordingKeySink keys;
     ScriptedFocus focus;
     TypingGate typing{keys, focus, sleeper};
-    PortReader reader{slot, sleeper, typing};
+    struct RecordingRemovals final : RemovalListener {
+        void DeviceGone(PortHandle port) override { gone.push_back(port); }
+        std::vector<PortHandle> gone;
+    } removals;
+    PortReader reader{slot, sleeper, typing, removals};
 };
 
 TEST_F(PortReaderTest, ShortReadIsTypedAndTheNextReadComesAfterThePause) {
@@ -90,7 +94,7 @@ TEST_F(PortReaderTest, FullReadIsFollowedByTheNextReadAtOnce) {
     ExpectTyped(Text("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdef!"));
 }
 
-TEST_F(PortReaderTest, EmptyReadTypesNothingAndBacksOffBeforeTheNextPause) {
+TEST_F(PortReaderTest, EmptyReadTypesNothingAsksAfterTheDeviceAndBacksOffBeforeTheNextPause) {
     OpenAndPublish("COM1");
     ports.QueueRead({true, {}});
     ports.QueueRead({true, Text("z")});
@@ -99,6 +103,7 @@ TEST_F(PortReaderTest, EmptyReadTypesNothingAndBacksOffBeforeTheNextPause) {
     EXPECT_EQ(ReaderEvents(), (Events{
                                   "sleep 100 ms",
                                   "read 1: up to 20",
+                                  "clear error 1",
                                   "sleep 50 ms",
                                   "sleep 100 ms",
                                   "read 1: up to 20",
@@ -122,6 +127,28 @@ TEST_F(PortReaderTest, FailedReadClearsThePortsErrorStateBacksOffAndTheNextReadI
                               }));
     ExpectTyped(Text("z"));
     EXPECT_EQ(ports.Faults(), Events{});
+    EXPECT_EQ(removals.gone, std::vector<PortHandle>{});
+}
+
+// Windows fails the read of a removed device; Wine ends it empty and fails the error query.
+TEST_F(PortReaderTest, AReadThatFindsTheDeviceGoneIsReportedWithItsPortAndBacksOff) {
+    struct Case {
+        FakeSerialPorts::ReadOutcome read;
+        PortError query;
+    };
+    for (const Case& removal : {Case{{false, {}, 22}, 22}, Case{{false, {}, FakeSerialPorts::Aborted}, 5},
+                                Case{{true, {}}, 21}}) {
+        const PortHandle port = ports.Open("\\\\.\\COM12");
+        slot.Publish(port);
+        ports.QueueRead(removal.read);
+        ports.FailErrorQueries(removal.query);
+        RunCycles(1);
+
+        EXPECT_EQ(removals.gone, std::vector<PortHandle>{port}) << testing::PrintToString(removal.read);
+        EXPECT_EQ(log.Events().back(), "sleep 50 ms");
+        removals.gone.clear();
+        slot.Close();
+    }
 }
 
 TEST_F(PortReaderTest, BytesReadWhileTheProgramsOwnWindowHasTheFocusWaitAndNoFurtherReadIsMade) {

@@ -179,21 +179,17 @@ TEST_F(PortReopenerTest, TheEndOfTheProgramEndsAPendingWaitAtOnce) {
 // every port is closed exactly once.
 TEST_F(PortReopenerTest, ReopensAndOpensHandThePortOverWithoutAReadOnAClosedPort) {
     FakeSerialPorts failingPorts{nullptr};
-    failingPorts.AnswerEveryReadWith({false, {}});
+    failingPorts.AnswerEveryReadWith({false, {}, 22});  // the device has gone
     SharedPortHandle busySlot{failingPorts};
     PortReopener reopener(failingPorts, busySlot, host, 0ms);
     std::atomic<bool> stop{false};
 
     std::thread reader([&] {
         std::uint8_t buffer[100];
-        std::uint32_t count = 0;
         while (!stop) {
-            const PortHandle port = busySlot.Published();
-            if (port == NoPort) {
-                std::this_thread::yield();
-                continue;
-            }
-            if (!busySlot.Read(buffer, 20, count)) reopener.DeviceGone(port);
+            const SharedPortHandle::ReadResult read = busySlot.Read(buffer, 20);
+            if (read.goneDevice != NoPort) reopener.DeviceGone(read.goneDevice);
+            if (!read.succeeded) std::this_thread::yield();
         }
     });
     for (int round = 0; round < 300; ++round) {

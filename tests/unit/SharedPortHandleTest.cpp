@@ -31,7 +31,6 @@ protected:
     FakeSerialPorts ports{&log};
     SharedPortHandle slot{ports};
     std::uint8_t buffer[100] = {};
-    std::uint32_t count = 99;
 };
 
 TEST_F(SharedPortHandleTest, AWaitingReaderGoesOnOnceAPortIsPublished) {
@@ -46,12 +45,11 @@ TEST_F(SharedPortHandleTest, AWaitingReaderGoesOnOnceAPortIsPublished) {
 }
 
 TEST_F(SharedPortHandleTest, ReadWithNoPortPublishedFailsWithoutTouchingAPort) {
-    EXPECT_FALSE(slot.Read(buffer, 20, count));
-    EXPECT_EQ(count, 0u);
+    EXPECT_FALSE(slot.Read(buffer, 20).succeeded);
 
     const PortHandle port = OpenAndPublish();
     slot.Close();
-    EXPECT_FALSE(slot.Read(buffer, 20, count));
+    EXPECT_FALSE(slot.Read(buffer, 20).succeeded);
 
     EXPECT_EQ(log.Events(), (Events{"open COM1", "close " + std::to_string(port)}));
 }
@@ -60,8 +58,9 @@ TEST_F(SharedPortHandleTest, ReadGoesToThePublishedPort) {
     ports.QueueRead({true, {'h', 'i'}});
     OpenAndPublish();
 
-    EXPECT_TRUE(slot.Read(buffer, 20, count));
-    EXPECT_EQ(count, 2u);
+    const SharedPortHandle::ReadResult read = slot.Read(buffer, 20);
+    EXPECT_TRUE(read.succeeded);
+    EXPECT_EQ(read.count, 2u);
     EXPECT_EQ(buffer[0], 'h');
     EXPECT_EQ(log.Events(), (Events{"open COM1", "read 1: up to 20"}));
 }
@@ -77,7 +76,7 @@ TEST_F(SharedPortHandleTest, CloseWithNoReadInProgressClosesAtOnce) {
 TEST_F(SharedPortHandleTest, CloseDuringAReadCutsTheReadShortAndClosesOnlyAfterItHasEnded) {
     OpenAndPublish();
     std::atomic<bool> readSucceeded{true};
-    std::thread reader([&] { readSucceeded = slot.Read(buffer, 20, count); });
+    std::thread reader([&] { readSucceeded = slot.Read(buffer, 20).succeeded; });
     ASSERT_TRUE(ports.WaitUntilReadBlocked(10s));
 
     slot.Close();
@@ -100,8 +99,7 @@ TEST_F(SharedPortHandleTest, NoReadEverOverlapsOrFollowsTheCloseOfItsPort) {
     std::atomic<bool> stop{false};
     std::thread reader([&] {
         std::uint8_t readerBuffer[100];
-        std::uint32_t readerCount = 0;
-        while (!stop) busySlot.Read(readerBuffer, 20, readerCount);
+        while (!stop) busySlot.Read(readerBuffer, 20);
     });
     for (int round = 0; round < 500; ++round) {
         const PortHandle port = quietPorts.Open("COM1");

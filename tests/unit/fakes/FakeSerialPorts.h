@@ -20,9 +20,14 @@
 
 class FakeSerialPorts final : public SerialPorts {
 public:
+    // Windows' codes for a read that failed for no reason that matters here, and for one cut short.
+    static constexpr PortError ReadFault = 30;
+    static constexpr PortError Aborted = 995;
+
     struct ReadOutcome {
         bool succeeded;
         std::vector<std::uint8_t> bytes;
+        PortError error = ReadFault;  // of a failed read
 
         friend void PrintTo(const ReadOutcome& outcome, std::ostream* os) {
             *os << (outcome.succeeded ? "read of " : "failed read of ") << outcome.bytes.size() << " bytes";
@@ -32,10 +37,22 @@ public:
     // Without a log the fake records nothing, for tests that read without end.
     explicit FakeSerialPorts(EventLog* log) : log_(log) {}
 
-    void MakeMissing(const std::string& deviceName) { missing_.insert(deviceName); }
+    void MakeMissing(const std::string& deviceName) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        missing_.insert(deviceName);
+    }
+    void MakeBack(const std::string& deviceName) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        missing_.erase(deviceName);
+    }
     // Every port from now on refuses its line settings, or its time-outs, with this error.
     void RefuseLineSettings(PortError error) { lineSettingsError_ = error; }
     void RefuseTimeouts(PortError error) { timeoutsError_ = error; }
+    // From now on the error query fails with this error (NoError: it succeeds again).
+    void FailErrorQueries(PortError error) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        queryError_ = error;
+    }
 
     // Reads take queued outcomes in order. With none queued, a read answers with
     // the standing outcome if there is one, otherwise it lasts until cancelled,
@@ -67,8 +84,8 @@ public:
 
     PortHandle Open(const std::string& deviceName) override {
         Log("open " + deviceName);
-        if (missing_.count(deviceName)) return NoPort;
         std::lock_guard<std::mutex> lock(mutex_);
+        if (missing_.count(deviceName)) return NoPort;
         open_.insert(++lastHandle_);
         return lastHandle_;
     }
@@ -88,8 +105,8 @@ public:
         return timeoutsError_;
     }
 
-    bool Read(PortHandle port, std::uint8_t* buffer, std::uint32_t size,
-              std::uint32_t& count) override {
+    PortError Read(PortHandle port, std::uint8_t* buffer, std::uint32_t size,
+                   std::uint32_t& count) override {
         Log("read " + std::to_string(port) + ": up to " + std::to_string(size));
         std::unique_lock<std::mutex> lock(mutex_);
         if (!open_.count(port)) faults_.push_back("read on port " + std::to_string(port) + ", not open");
@@ -106,10 +123,10 @@ public:
         const std::size_t delivered = std::min<std::size_t>(outcome.bytes.size(), size);
         std::copy_n(outcome.bytes.begin(), delivered, buffer);
         count = outcome.succeeded ? static_cast<std::uint32_t>(delivered) : 0;
-        return outcome.succeeded;
+        return outcome.succeeded ? NoError : outcome.error;
     }
 
-    void ClearError(PortHandle port) override {
+    PortError ClearError(PortHandle port) override {
         Log("clear error " + std::to_string(port));
         std::unique_lock<std::mutex> lock(mutex_);
         if (!open_.count(port)) faults_.push_back("clear error on port " + std::to_string(port) + ", not open");
@@ -119,6 +136,7 @@ public:
         std::this_thread::yield();
         lock.lock();
         --readsInProgress_[port];
+        return queryError_;
     }
 
     void CancelRead(PortHandle port) override {
@@ -163,7 +181,7 @@ private:
         changed_.wait_for(lock, std::chrono::milliseconds(20), [&] { return closing_.count(port) != 0; });
         cancelled_ = false;
         blockedOn_ = NoPort;
-        return {false, {}};
+        return {false, {}, Aborted};
     }
 
     EventLog* log_;
@@ -180,6 +198,7 @@ private:
     std::set<PortHandle> closing_;
     std::deque<ReadOutcome> queued_;
     std::optional<ReadOutcome> standing_;
+    PortError queryError_ = NoError;
     PortHandle blockedOn_ = NoPort;
     bool cancelled_ = false;
     std::vector<std::string> faults_;
