@@ -1,11 +1,11 @@
 // The open sequence behind the Open button, and the release of the port.
 #pragma once
 
-#include <cstdint>
-#include <optional>
 #include <string>
+#include <vector>
 
 #include "serial/LineSettings.h"
+#include "serial/PortReopener.h"
 #include "serial/SerialPorts.h"
 #include "serial/SharedPortHandle.h"
 #include "serial/Sleeper.h"
@@ -29,24 +29,23 @@ protected:
     ~ConnectionHost() = default;
 };
 
-// "COM1" to "COM9" for port positions 0 to 8; no name for any other position.
-std::optional<std::string> DeviceNameFor(std::int32_t portIndex);
-
 class PortConnection {
 public:
     PortConnection(SerialPorts& ports, SharedPortHandle& slot, Sleeper& sleeper,
-                   ConnectionHost& host);
+                   ConnectionHost& host, PortReopener& reopener);
 
-    // Releases the port held, opens the chosen one, configures it and hands it
-    // to the reader. A port that refuses its configuration is closed again.
-    void Open(const LineSettings& settings);
+    // Ends any wait for a vanished device and releases the port held, then
+    // opens the port at the chosen position of `offeredPorts` (the items of the
+    // window's port list), configures it and hands it to the reader. A port
+    // that refuses its configuration is closed again; one that opens follows
+    // its device from then on.
+    void Open(const LineSettings& settings, const std::vector<std::wstring>& offeredPorts);
     void ClosePort();
 
 private:
-    PortError Configure(PortHandle port, const LineSettings& settings);
-
     SerialPorts& ports_;
     SharedPortHandle& slot_;
     Sleeper& sleeper_;
     ConnectionHost& host_;
+    PortReopener& reopener_;
 };

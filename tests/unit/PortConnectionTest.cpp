@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
+#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fakes/EventLog.h"
@@ -15,18 +18,6 @@
 namespace {
 
 using Events = std::vector<std::string>;
-
-TEST(DeviceNameFor, PortPositionsNameCom1ToCom9) {
-    for (std::int32_t position = 0; position <= 8; ++position)
-        EXPECT_EQ(DeviceNameFor(position), "COM" + std::to_string(position + 1));
-}
-
-TEST(DeviceNameFor, NoOtherPositionFormsAName) {
-    for (std::int32_t position : {-1, 9, 10, 48, INT_MIN, INT_MAX}) {
-        SCOPED_TRACE("port position " + std::to_string(position));
-        EXPECT_EQ(DeviceNameFor(position), std::nullopt);
-    }
-}
 
 class RecordingHost final : public ConnectionHost {
 public:
@@ -42,6 +33,23 @@ private:
     EventLog& log_;
 };
 
+class RecordingReopenHost final : public ReopenHost {
+public:
+    explicit RecordingReopenHost(EventLog& log) : log_(log) {}
+    void WaitingForDevice(const std::wstring& portName) override {
+        log_.Add("waiting for " + std::string(portName.begin(), portName.end()));
+    }
+    void DeviceWaitEnded() override { log_.Add("wait ended"); }
+
+private:
+    EventLog& log_;
+};
+
+// The port list of a system with one port above COM9.
+const std::vector<std::wstring> OfferedPorts = {L"COM1", L"COM2", L"COM3", L"COM4", L"COM5", L"COM6",
+                                                L"COM7", L"COM8", L"COM9", L"COM12"};
+constexpr std::int32_t Com12 = 9;
+
 // Every event shows what the slot holds at that moment.
 class PortConnectionTest : public testing::Test {
 protected:
@@ -51,18 +59,31 @@ protected:
 
     static LineSettings Defaults(std::int32_t portIndex = 0) { return {5, 1, 0, 0, portIndex}; }
 
+    void Open(const LineSettings& settings) { connection.Open(settings, OfferedPorts); }
     void ExpectNoFaults() { EXPECT_EQ(ports.Faults(), Events{}); }
+
+    // Waits until the log holds `event` at least `times` times.
+    bool WaitForEvent(const std::string& event, int times) {
+        for (int tries = 0; tries < 10000; ++tries) {
+            const Events events = log.Events();
+            if (std::count(events.begin(), events.end(), event) >= times) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return false;
+    }
 
     EventLog log;
     FakeSerialPorts ports{&log};
     SharedPortHandle slot{ports};
     RecordingSleeper sleeper{log};
     RecordingHost host{log};
-    PortConnection connection{ports, slot, sleeper, host};
+    RecordingReopenHost reopenHost{log};
+    PortReopener reopener{ports, slot, reopenHost, std::chrono::milliseconds(1)};
+    PortConnection connection{ports, slot, sleeper, host, reopener};
 };
 
 TEST_F(PortConnectionTest, FirstOpenPausesOpensConfiguresSetsTimeoutsThenPublishesAndResumesTheReader) {
-    connection.Open(Defaults());
+    Open(Defaults());
 
     EXPECT_EQ(log.Events(), (Events{
                                 "drop untyped bytes [slot 0]",
@@ -76,9 +97,9 @@ TEST_F(PortConnectionTest, FirstOpenPausesOpensConfiguresSetsTimeoutsThenPublish
 }
 
 TEST_F(PortConnectionTest, OpenWhileAPortIsOpenReleasesItBeforeThePauseAndTheNewOpen) {
-    connection.Open(Defaults(0));
+    Open(Defaults(0));
     const LineSettings com9At115200Odd{11, 0, 1, 2, 8};
-    connection.Open(com9At115200Odd);
+    Open(com9At115200Odd);
 
     const Events events = log.Events();
     EXPECT_EQ(Events(events.begin() + 6, events.end()),
@@ -96,7 +117,7 @@ TEST_F(PortConnectionTest, OpenWhileAPortIsOpenReleasesItBeforeThePauseAndTheNew
 
 TEST_F(PortConnectionTest, FailedOpenReportsItLeavesTheSlotEmptyAndStillResumesTheReader) {
     ports.MakeMissing("COM3");
-    connection.Open(Defaults(2));
+    Open(Defaults(2));
 
     EXPECT_EQ(log.Events(), (Events{
                                 "drop untyped bytes [slot 0]",
@@ -108,9 +129,9 @@ TEST_F(PortConnectionTest, FailedOpenReportsItLeavesTheSlotEmptyAndStillResumesT
 }
 
 TEST_F(PortConnectionTest, FailedOpenAfterAWorkingOneLeavesNoPortBehind) {
-    connection.Open(Defaults(0));
+    Open(Defaults(0));
     ports.MakeMissing("COM2");
-    connection.Open(Defaults(1));
+    Open(Defaults(1));
 
     const Events events = log.Events();
     EXPECT_EQ(Events(events.begin() + 6, events.end()), (Events{
@@ -138,7 +159,7 @@ class PortThatRefusesItsConfiguration : public PortConnectionTest,
 
 TEST_P(PortThatRefusesItsConfiguration, IsClosedAndReportedWithTheErrorAndNeverPublished) {
     (ports.*GetParam().refuse)(InvalidParameter);
-    connection.Open({5, 1, 0, 1, 4});
+    Open({5, 1, 0, 1, 4});
 
     Events expected{"drop untyped bytes [slot 0]", "sleep 100 ms [slot 0]", "open COM5 [slot 0]"};
     expected.insert(expected.end(), GetParam().configurationSteps.begin(), GetParam().configurationSteps.end());
@@ -158,9 +179,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
 TEST_F(PortConnectionTest, RefusedSettingsAfterAWorkingOpenLeaveNoPortBehind) {
-    connection.Open(Defaults());
+    Open(Defaults());
     ports.RefuseLineSettings(InvalidParameter);
-    connection.Open(Defaults());
+    Open(Defaults());
 
     EXPECT_EQ(slot.Published(), NoPort);
     const Events events = log.Events();
@@ -173,7 +194,7 @@ class PortPositionOutsideTheList : public PortConnectionTest,
                                    public testing::WithParamInterface<std::int32_t> {};
 
 TEST_P(PortPositionOutsideTheList, OpensNothingAndFailsLikeAMissingPort) {
-    connection.Open(Defaults(GetParam()));
+    Open(Defaults(GetParam()));
 
     EXPECT_EQ(log.Events(), (Events{
                                 "drop untyped bytes [slot 0]",
@@ -184,10 +205,10 @@ TEST_P(PortPositionOutsideTheList, OpensNothingAndFailsLikeAMissingPort) {
 }
 
 INSTANTIATE_TEST_SUITE_P(NoSelectionAndBeyondCom9, PortPositionOutsideTheList,
-                         testing::Values(-1, 9, INT_MAX));
+                         testing::Values(-1, 10, INT_MAX));
 
 TEST_F(PortConnectionTest, ClosePortClosesThePortAndEmptiesTheSlot) {
-    connection.Open(Defaults());
+    Open(Defaults());
     connection.ClosePort();
 
     EXPECT_EQ(log.Events().back(), "close 1 [slot 0]");
@@ -197,13 +218,75 @@ TEST_F(PortConnectionTest, ClosePortClosesThePortAndEmptiesTheSlot) {
 
 TEST_F(PortConnectionTest, ClosePortWithNoPortOpenDoesNothing) {
     connection.ClosePort();
-    connection.Open(Defaults());
+    Open(Defaults());
     connection.ClosePort();
     connection.ClosePort();
 
     const Events events = log.Events();
     EXPECT_EQ(std::count(events.begin(), events.end(), "close 1 [slot 0]"), 1);
     EXPECT_EQ(events.front(), "drop untyped bytes [slot 0]");
+    ExpectNoFaults();
+}
+
+// A port above COM9, and the wait for its device once it has gone.
+
+TEST_F(PortConnectionTest, APortAboveCom9OpensByItsDeviceNamespaceName) {
+    Open(Defaults(Com12));
+
+    EXPECT_EQ(log.Events()[2], "open \\\\.\\COM12 [slot 0]");
+    EXPECT_NE(slot.Published(), NoPort);
+}
+
+TEST_F(PortConnectionTest, AVanishedDeviceIsOpenedAgainWithTheSameSettingsOnceBackAndNotBefore) {
+    Open({7, 0, 2, 0, Com12});
+    const PortHandle gone = slot.Published();
+    ports.MakeMissing("\\\\.\\COM12");
+    reopener.DeviceGone(gone);
+    ASSERT_TRUE(WaitForEvent("open \\\\.\\COM12 [slot 0]", 2));  // an attempt that failed
+    ports.MakeBack("\\\\.\\COM12");
+    ASSERT_TRUE(WaitForEvent("wait ended [slot 2]", 1));
+
+    const Events events = log.Events();
+    const auto back = std::find(events.begin(), events.end(), "wait ended [slot 2]");
+    EXPECT_EQ(Events(back - 3, back), (Events{
+                                          "open \\\\.\\COM12 [slot 0]",
+                                          "configure 2: baud 7, data bits 0, parity 2, stop bits 0 [slot 0]",
+                                          "time-outs 2: 30/10/200/0/0 [slot 0]",
+                                      }));
+    ExpectNoFaults();
+}
+
+TEST_F(PortConnectionTest, APortThatOpensButRefusesItsSettingsIsNotBackYet) {
+    Open(Defaults(Com12));
+    ports.RefuseTimeouts(InvalidParameter);
+    reopener.DeviceGone(slot.Published());
+    ASSERT_TRUE(WaitForEvent("close 2 [slot 0]", 1));
+
+    EXPECT_EQ(slot.Published(), NoPort);
+    ExpectNoFaults();
+}
+
+TEST_F(PortConnectionTest, OpenAndClosePortEndTheWaitForAVanishedDeviceFirst) {
+    for (const bool open : {true, false}) {
+        SCOPED_TRACE(open ? "Open" : "ClosePort");
+        Open(Defaults(Com12));
+        ports.MakeMissing("\\\\.\\COM12");
+        reopener.DeviceGone(slot.Published());
+        const std::size_t before = log.Events().size();
+        if (open)
+            Open(Defaults(0));
+        else
+            connection.ClosePort();
+
+        const Events events = log.Events();
+        const auto ended = std::find(events.begin() + before, events.end(), "wait ended [slot 0]");
+        ASSERT_NE(ended, events.end());
+        if (open) {
+            EXPECT_NE(std::find(ended, events.end(), "drop untyped bytes [slot 0]"), events.end());
+        }
+        connection.ClosePort();
+        ports.MakeBack("\\\\.\\COM12");
+    }
     ExpectNoFaults();
 }
 
