@@ -12,5 +12,6 @@ UINT ReaderThreadProc(LPVOID) { TheSerialInput().reader.Run(); }
 void EndSerialInput() {
     SerialInput& input = TheSerialInput();
     input.typing.Stop();
+    input.reopener.Stop();
     input.slot.Close();
 }

@@ -3,9 +3,11 @@
 
 #include <windows.h>
 
+#include "app/windows/DeviceWaitNotice.h"
 #include "app/windows/OwnWindowFocus.h"
 #include "keys/windows/KeybdEventSink.h"
 #include "serial/PortReader.h"
+#include "serial/PortReopener.h"
 #include "serial/SharedPortHandle.h"
 #include "serial/TypingGate.h"
 #include "serial/windows/WindowsSerialPorts.h"
@@ -18,7 +20,9 @@ struct SerialInput {
     OwnWindowFocus focus;
     TypingGate typing{keys, focus, sleeper};
     SharedPortHandle slot{ports};
-    PortReader reader{slot, sleeper, typing};
+    DeviceWaitNotice deviceWait;
+    PortReopener reopener{ports, slot, deviceWait};
+    PortReader reader{slot, sleeper, typing, reopener};
 };
 
 SerialInput& TheSerialInput();
@@ -27,5 +31,6 @@ SerialInput& TheSerialInput();
 UINT ReaderThreadProc(LPVOID pParam);
 
 // What every way of ending does before the window goes: stops the typing between two key strokes,
-// so that no Shift or Ctrl stays down for the whole system, and releases the port.
+// so that no Shift or Ctrl stays down for the whole system, ends any wait for a vanished device,
+// and releases the port.
 void EndSerialInput();

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "app/PortList.h"
 #include "app/windows/SerialKeyDlg.h"
+#include "serial/windows/SerialDeviceMap.h"
 
 namespace {
 
@@ -43,7 +45,9 @@ BOOL CSerialKeyApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_USEREX_CLASSES};
     InitCommonControlsEx(&controls);
 
-    const SettingsLists lists = CSerialKeyDlg::OfferedLists();
+    SettingsLists lists = CSerialKeyDlg::OfferedLists();
+    // The ports above COM9 that the system has now can be chosen too, as in the window.
+    lists.ports = OfferedPorts(lists.ports, SerialPortsInDeviceMap());
     const CommandLine commandLine = ParseCommandLine(ProgramArguments(), lists);
     switch (commandLine.action) {
         case CommandLine::ShowUsage:
@@ -60,7 +64,7 @@ BOOL CSerialKeyApp::InitInstance() {
             break;
     }
 
-    CSerialKeyDlg dlg(commandLine.start);
+    CSerialKeyDlg dlg(commandLine.start, lists.ports);
     m_pMainWnd = &dlg;
     if (dlg.DoModal() == -1) {
         MessageBoxW(nullptr, L"The settings window could not be created, so the program ends.", m_strAppName.c_str(),

@@ -7,14 +7,22 @@
 #include <string>
 #include <utility>
 
+#include <dbt.h>
+
 #include "app/MinimizedIcon.h"
+#include "app/PortList.h"
 #include "app/framework/windows/WinApp.h"
 #include "app/windows/AboutDlg.h"
+#include "app/windows/ListItems.h"
 #include "app/windows/NotificationIcon.h"
 #include "app/windows/SerialInput.h"
 #include "res/resource.h"
+#include "serial/windows/SerialDeviceMap.h"
 
 namespace {
+
+// Posted by the device-wait notice, from whichever thread saw the port begin or end waiting.
+constexpr UINT WM_DEVICEWAIT = WM_APP + 1;
 
 HICON LoadSmallAppIcon() {
     return static_cast<HICON>(LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 16, 16,
@@ -41,9 +49,10 @@ std::wstring SystemErrorText(DWORD error) {
 
 }  // namespace
 
-CSerialKeyDlg::CSerialKeyDlg(const StartOptions& start, CDialog* pParent)
+CSerialKeyDlg::CSerialKeyDlg(const StartOptions& start, std::vector<std::wstring> ports, CDialog* pParent)
     : CDialog(IDD_MAIN, pParent),
       m_start(start),
+      m_startPorts(std::move(ports)),
       m_nBaudIndex(start.settings.baudIndex),
       m_nDataBitsIndex(start.settings.dataBitsIndex),
       m_nParityIndex(start.settings.parityIndex),
@@ -75,6 +84,10 @@ const MessageMap* CSerialKeyDlg::GetMessageMap() const {
         OnMessage<&CSerialKeyDlg::OnEndSession>(WM_ENDSESSION),
         OnMessage<&CSerialKeyDlg::OnDestroy>(WM_DESTROY),
         OnMessage<&CSerialKeyDlg::OnWindowPosChanging>(WM_WINDOWPOSCHANGING),
+        OnMessage<&CSerialKeyDlg::OnShowWindow>(WM_SHOWWINDOW),
+        OnMessage<&CSerialKeyDlg::OnDeviceChange>(WM_DEVICECHANGE),
+        OnMessage<&CSerialKeyDlg::OnPowerBroadcast>(WM_POWERBROADCAST),
+        OnMessage<&CSerialKeyDlg::OnDeviceWait>(WM_DEVICEWAIT),
     };
     static const MessageMap map{CDialog::GetMessageMap(), entries, std::size(entries)};
     return &map;
@@ -126,8 +139,16 @@ BOOL CSerialKeyDlg::OnInitDialog() {
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hAppIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hAppIcon));
 
-    m_nPortIndex = m_start.settings.portIndex;
+    HWND portList = GetDlgItem(m_hWnd, IDC_PORT);
+    m_listedPorts = ListItems(portList);
+    const std::vector<std::wstring>& startPorts = m_startPorts.empty() ? m_listedPorts : m_startPorts;
+    const std::int32_t startPort = m_start.settings.portIndex;
+    if (startPort >= 0 && static_cast<std::size_t>(startPort) < startPorts.size())
+        m_strChosenPort = startPorts[startPort];
+    RefreshPortList();
+    m_nPortIndex = static_cast<int>(SendMessageW(portList, CB_GETCURSEL, 0, 0));
     UpdateData(FALSE);
+    TheSerialInput().deviceWait.Attach(m_hWnd, WM_DEVICEWAIT);
 
     m_pReaderThread = BeginReaderThread(this);
 
@@ -184,8 +205,9 @@ HICON CSerialKeyDlg::OnQueryDragIcon() { return m_hAppIcon; }
 void CSerialKeyDlg::OnOpen() {
     UpdateData(TRUE);
     SerialInput& serial = TheSerialInput();
-    PortConnection(serial.ports, serial.slot, serial.sleeper, *this)
-        .Open({m_nBaudIndex, m_nDataBitsIndex, m_nParityIndex, m_nStopBitsIndex, m_nPortIndex});
+    PortConnection(serial.ports, serial.slot, serial.sleeper, *this, serial.reopener)
+        .Open({m_nBaudIndex, m_nDataBitsIndex, m_nParityIndex, m_nStopBitsIndex, m_nPortIndex},
+              ListItems(GetDlgItem(m_hWnd, IDC_PORT)));
 }
 
 void CSerialKeyDlg::OnOK() {
@@ -207,8 +229,39 @@ void CSerialKeyDlg::OnEndSession(WPARAM ending, LPARAM) {
 
 // However the program ends, its icon leaves the notification area with the window.
 void CSerialKeyDlg::OnDestroy() {
+    TheSerialInput().deviceWait.Attach(nullptr, 0);
     RemoveNotificationIcon(m_hWnd, WM_TRAYNOTIFY);
     Default();
+}
+
+LRESULT CSerialKeyDlg::OnShowWindow(WPARAM shown, LPARAM) {
+    if (shown) RefreshPortList();
+    return Default();
+}
+
+LRESULT CSerialKeyDlg::OnDeviceChange(WPARAM event, LPARAM) {
+    // Serial devices are announced to every top-level window; other changes of the device tree
+    // come as "nodes changed".
+    if (IsWindowVisible(m_hWnd) &&
+        (event == DBT_DEVICEARRIVAL || event == DBT_DEVICEREMOVECOMPLETE || event == DBT_DEVNODES_CHANGED))
+        RefreshPortList();
+    return Default();
+}
+
+LRESULT CSerialKeyDlg::OnPowerBroadcast(WPARAM event, LPARAM) {
+    if (event == PBT_APMRESUMEAUTOMATIC) TheSerialInput().reopener.Reopen();
+    return Default();
+}
+
+void CSerialKeyDlg::OnDeviceWait() { ShellNotifyIcon(NIM_MODIFY); }
+
+void CSerialKeyDlg::RefreshPortList() {
+    HWND portList = GetDlgItem(m_hWnd, IDC_PORT);
+    const std::vector<std::wstring> shown = ListItems(portList);
+    const int selected = static_cast<int>(SendMessageW(portList, CB_GETCURSEL, 0, 0));
+    if (selected >= 0 && static_cast<std::size_t>(selected) < shown.size()) m_strChosenPort = shown[selected];
+    const std::vector<std::wstring> ports = OfferedPorts(m_listedPorts, SerialPortsInDeviceMap());
+    SetListItems(portList, ports, PortPosition(ports, m_strChosenPort));
 }
 
 // The dialog manager shows a modal window as its run begins; a window kept hidden lets nothing
@@ -249,7 +302,8 @@ void CSerialKeyDlg::ResumeReader() {
 }
 
 BOOL CSerialKeyDlg::ShellNotifyIcon(DWORD dwMessage) {
-    return AddNotificationIcon(m_hWnd, WM_TRAYNOTIFY, dwMessage, LoadSmallAppIcon(), NotificationTip(L""));
+    return AddNotificationIcon(m_hWnd, WM_TRAYNOTIFY, dwMessage, LoadSmallAppIcon(),
+                               NotificationTip(TheSerialInput().deviceWait.WaitingPort()));
 }
 
 // The shell may have refused the icon at start-up, or lost it since without saying so.

@@ -1,6 +1,9 @@
 // The settings window: the port and line settings as five list positions, and the program's main window.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "app/CommandLine.h"
 #include "app/framework/windows/Dialog.h"
 #include "app/framework/windows/WinThread.h"
@@ -9,8 +12,10 @@
 class CSerialKeyDlg : public CDialog, private ConnectionHost {
 public:
     // Shows the positions of `start`. With `start.open` it presses Open as its run begins and
-    // stays off the screen until the notification-area icon calls it.
-    explicit CSerialKeyDlg(const StartOptions& start = {}, CDialog* pParent = nullptr);
+    // stays off the screen until the notification-area icon calls it. `ports` is the port list in
+    // which `start` chose its port (see OfferedPorts); without it, the list data's own ports.
+    explicit CSerialKeyDlg(const StartOptions& start = {}, std::vector<std::wstring> ports = {},
+                           CDialog* pParent = nullptr);
 
     // The items that the window's lists offer, read from the data that fills them.
     static SettingsLists OfferedLists();
@@ -34,6 +39,15 @@ protected:
     void OnEndSession(WPARAM ending, LPARAM);
     void OnDestroy();
     LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
+    // The port list is brought up to date when the window is shown, and when devices come or go
+    // while it is shown.
+    LRESULT OnShowWindow(WPARAM shown, LPARAM lParam);
+    LRESULT OnDeviceChange(WPARAM event, LPARAM lParam);
+    // After the system resumes, an open port is opened again: its device may have come back as a
+    // new one.
+    LRESULT OnPowerBroadcast(WPARAM event, LPARAM lParam);
+    // The port began or ended waiting for its device: the icon's tip tells.
+    void OnDeviceWait();
 
 private:
     void ReportPortUnavailable() override;
@@ -46,8 +60,15 @@ private:
     BOOL ShellNotifyIcon(DWORD dwMessage);
     // Whether the icon is in the notification area, after adding it again if the shell has lost it.
     bool EnsureNotificationIcon();
+    // Offers COM1 to COM9 and the higher ports that the system has now, keeping the choice.
+    void RefreshPortList();
 
     const StartOptions m_start;
+    const std::vector<std::wstring> m_startPorts;
+    // COM1 to COM9, as the list data puts them in the port list.
+    std::vector<std::wstring> m_listedPorts;
+    // The port chosen last; it stays chosen while its device is away, to be selected on its return.
+    std::wstring m_strChosenPort;
     // Set while a start that opened at once keeps the window off the screen.
     bool m_bKeepHidden = false;
     CWinThread* m_pReaderThread = nullptr;
