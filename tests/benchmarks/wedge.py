@@ -40,7 +40,7 @@ STREAM_SECONDS = 30
 
 
 class WineRig:
-    """The Windows build under Wine: COM1 on a pseudo-terminal, the receiver window in front."""
+    """The Windows build under Wine: COM1 on a pseudo-terminal behind a link, the receiver window in front."""
 
     BAUD_POSITIONS = {9600: 5, 115200: 11}
     TERMIOS_SPEEDS = {9600: termios.B9600, 115200: termios.B115200}
@@ -54,7 +54,11 @@ class WineRig:
     def start(self):
         """Starts the program with COM1 on a fresh simulated line; returns the line."""
         self.line = Pty()
-        self.wine.set_port("COM1", self.line.path)
+        # COM1 names a link, as a device node that goes with its device.
+        self.device = self.wine.workdir / "ttyUSB0"
+        self.device.unlink(missing_ok=True)
+        self.device.symlink_to(self.line.path)
+        self.wine.set_port("COM1", self.device)
         self.program = SerialKey(self.wine, exe=self.exe)
         return self.line
 
@@ -71,6 +75,12 @@ class WineRig:
         self.program.open(port=8)  # COM9: mapped to nothing
         self.program.message_box()
         self.program.dismiss_message_box()
+
+    def vanish_device(self):
+        """The open port's device goes away; returns once the program has closed the port and waits."""
+        self.line.hang_up()
+        self.device.unlink()
+        wait_until(lambda: not port_holders(self.line), 30, "the program to close the port")
 
     def receiver(self):
         return Receiver(self.wine, self.wine.workdir / f"receiver-{time.monotonic_ns()}.log", stream=True)
@@ -93,6 +103,20 @@ class WineRig:
     def stop(self):
         self.wine.stop_all()
         self.line.close()
+
+
+def port_holders(line):
+    """The processes, other than this one, that have the line's device open."""
+    found = set()
+    for fd_dir in pathlib.Path("/proc").glob("[0-9]*/fd"):
+        if int(fd_dir.parent.name) == os.getpid():
+            continue
+        try:
+            if any(os.readlink(fd) == line.path for fd in fd_dir.iterdir()):
+                found.add(int(fd_dir.parent.name))
+        except OSError:
+            pass
+    return found
 
 
 def private_kib(pid):
@@ -168,6 +192,8 @@ def measure_idle(rig, seconds):
         result = {"before_open": busy(pid)}
         rig.open(9600)
         result["port_open"] = busy(pid)
+        rig.vanish_device()
+        result["waiting_for_device"] = busy(pid)
         rig.open_missing_port()
         result["after_failed_open"] = busy(pid)
         return result, memory
@@ -215,6 +241,7 @@ ROWS = [  # (heading, how to read the figure from a result)
     ("  typed text identical to sent", lambda r: yes_no(r["latency"]["exact"])),
     ("idle CPU, % of a core: before Open", lambda r: f"{r['idle']['before_open']:.2f}"),
     ("  port open, nothing arriving", lambda r: f"{r['idle']['port_open']:.2f}"),
+    ("  waiting for a vanished device", lambda r: f"{r['idle']['waiting_for_device']:.2f}"),
     ("  after a failed Open", lambda r: f"{r['idle']['after_failed_open']:.2f}"),
     ("stripped executable, bytes", lambda r: f"{r['size']['stripped_bytes']}"),
     ("private memory after start, KiB", lambda r: f"{r['size']['private_kib']}"),
