@@ -72,6 +72,17 @@ def test_com12_chosen_and_opened_types_what_the_device_sends(clean_wine, device,
     wait_until(lambda: receiver.chars() == "COM12 types\r", 30, "the bytes to be typed")
 
 
+def test_the_command_line_takes_a_port_above_com9_that_exists(clean_wine, device, tmp_path):
+    program = SerialKey(clean_wine, "COM12", "/open", shown=False)
+    wait_for_open(device["pty"])
+    receiver = Receiver(clean_wine, tmp_path / "receiver.log", stream=True)
+
+    device["pty"].send(b"from the start\r")
+
+    wait_until(lambda: receiver.chars() == "from the start\r", 30, "the bytes to be typed")
+    assert port_list(program) == ([f"COM{n}" for n in range(1, 10)] + ["COM12"], COM12)
+
+
 def test_the_list_follows_the_device_map_while_shown_and_keeps_the_chosen_port(clean_wine, device):
     program = SerialKey(clean_wine)
     program.select(SerialKey.PORT, COM12)
