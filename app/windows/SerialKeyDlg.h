@@ -64,6 +64,7 @@ private:
     void RefreshPortList();
 
     const StartOptions m_start;
+    // The port list in which `m_start` chose its port; empty for the list data's own ports.
     const std::vector<std::wstring> m_startPorts;
     // COM1 to COM9, as the list data puts them in the port list.
     std::vector<std::wstring> m_listedPorts;
