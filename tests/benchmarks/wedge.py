@@ -106,13 +106,15 @@ class WineRig:
 
 
 def port_holders(line):
-    """The processes, other than this one, that have the line's device open."""
+    """The processes, other than this one, that have the line's device open, also once it has hung up
+    (its node is gone then)."""
+    names = (line.path, line.path + " (deleted)")
     found = set()
     for fd_dir in pathlib.Path("/proc").glob("[0-9]*/fd"):
         if int(fd_dir.parent.name) == os.getpid():
             continue
         try:
-            if any(os.readlink(fd) == line.path for fd in fd_dir.iterdir()):
+            if any(os.readlink(fd) in names for fd in fd_dir.iterdir()):
                 found.add(int(fd_dir.parent.name))
         except OSError:
             pass
