@@ -7,12 +7,14 @@
 
 #include "serial/SerialPorts.h"
 
-// The user-interface thread publishes and closes, and so does the reopener
-// while a port waits for its device, never both at a time (Open stops the
-// reopener first); the reader thread alone waits and reads. The reader never starts a read on a port that is
-// closed or being closed. A close cuts the read in progress short and closes
-// the port once the read has ended; where the platform cannot cut a read short
-// (Wine 8), the close waits for the read's time-out, at most 400 ms.
+// Open and the release of the port publish and close on the user-interface
+// thread; the reopener closes a port whose device has gone and publishes it
+// again once it is back. Never both at a time: Open and the release stop the
+// reopener first. The reader thread waits and reads, and never starts a read
+// on a port that is closed or being closed. A close cuts the read in progress
+// short and closes the port once the read has ended; where the platform cannot
+// cut a read short (Wine 8), the close waits for the read's time-out, at most
+// 400 ms.
 class SharedPortHandle {
 public:
     explicit SharedPortHandle(SerialPorts& ports);
