@@ -81,6 +81,7 @@ void SendBytesAsKeys(KeyEventSink& sink, const std::uint8_t* bytes, std::uint32_
 
 void SendBytesAsCharacters(KeyEventSink& sink, KeyboardLayout& layout, const std::uint8_t* bytes,
                            std::uint32_t count) {
+    layout.Update();
     for (std::uint32_t i = 0; i < count; ++i) {
         if (IsPrintable(bytes[i]))
             SendCharacter(sink, layout, static_cast<char>(bytes[i]));

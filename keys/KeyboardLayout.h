@@ -21,6 +21,9 @@ struct LayoutKey {
 
 class KeyboardLayout {
 public:
+    // Looks afresh at the receiving window, its layout and Caps Lock; the answers below
+    // describe them as they were then.
+    virtual void Update() = 0;
     // The key that makes `character` on the receiving window's layout, as if Caps Lock
     // were off; none when no key of the layout makes it.
     virtual std::optional<LayoutKey> KeyFor(char character) = 0;

@@ -30,6 +30,8 @@ public:
 
     void SetCapsLock(bool on) { capsLock_ = on; }
 
+    void Update() override {}
+
     // Like VkKeyScanEx: the first key that has the character, dead or not, Caps Lock aside.
     std::optional<LayoutKey> KeyFor(char character) override {
         const char16_t wanted = static_cast<unsigned char>(character);
