@@ -28,7 +28,10 @@ void PortReader::RunCycle() {
     const bool succeeded = slot_.Read(buffer_, ReadSize, count);
     lastReadFilled_ = succeeded && count == ReadSize;
     if (succeeded && count > 0) {
-        SendBytesAsKeys(keys_, buffer_, count);
+        if (layout_)
+            SendBytesAsCharacters(keys_, *layout_, buffer_, count);
+        else
+            SendBytesAsKeys(keys_, buffer_, count);
     } else {
         sleeper_.Sleep(BackOffAfterEmptyRead);
     }

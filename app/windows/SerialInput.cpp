@@ -10,3 +10,5 @@ SerialInput& TheSerialInput() {
 UINT ReaderThreadProc(LPVOID) { TheSerialInput().reader.Run(); }
 
 void ClosePort() { TheSerialInput().slot.Close(); }
+
+void TypeKeyTable() { TheSerialInput().reader.TypeCharactersOn(nullptr); }

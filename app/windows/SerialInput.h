@@ -4,20 +4,28 @@
 #include <windows.h>
 
 #include "keys/windows/KeybdEventSink.h"
+#include "keys/windows/WindowsKeyboardLayout.h"
 #include "serial/PortReader.h"
 #include "serial/SharedPortHandle.h"
 #include "serial/windows/WindowsSerialPorts.h"
 #include "serial/windows/WindowsSleeper.h"
 
 struct SerialInput {
+    SerialInput() { reader.TypeCharactersOn(&receivingLayout); }
+
     WindowsSerialPorts ports;
     WindowsSleeper sleeper;
     KeybdEventSink keys;
+    WindowsKeyboardLayout receivingLayout;
     SharedPortHandle slot{ports};
     PortReader reader{slot, sleeper, keys};
 };
 
 SerialInput& TheSerialInput();
+
+// From now on every byte strikes the key table's keys, whatever the receiving layout: for
+// programs that read keys rather than characters. Called before the reader thread starts.
+void TypeKeyTable();
 
 // The reader thread's procedure: types what arrives on the published port until the process ends.
 UINT ReaderThreadProc(LPVOID pParam);

@@ -3,13 +3,22 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <iterator>
 
+#include "app/windows/SerialInput.h"
 #include "app/windows/SerialKeyDlg.h"
 
 namespace {
 
 CSerialKeyApp theApp;
+
+// True when the command line names `option`, in any case: "SerialKey.exe /KEYS".
+bool HasOption(const char* option) {
+    for (int i = 1; i < __argc; ++i)
+        if (lstrcmpiA(__argv[i], option) == 0) return true;
+    return false;
+}
 
 }  // namespace
 
@@ -25,6 +34,9 @@ BOOL CSerialKeyApp::InitInstance() {
     // The lists are extended combo boxes: their window class must exist before the window does.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_USEREX_CLASSES};
     InitCommonControlsEx(&controls);
+
+    // /keys: the key table's keys on every layout, for programs that read keys, not characters.
+    if (HasOption("/keys")) TypeKeyTable();
 
     CSerialKeyDlg dlg;
     m_pMainWnd = &dlg;
