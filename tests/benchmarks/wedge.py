@@ -1,7 +1,7 @@
 """Measures the program end to end as a user's device sees it: a serial line paced at its
 baud rate on one side, a focused window taking the keys on the other.
 
-    wedge.py run [--exe SerialKey.exe] [--label NAME] [--json FILE] [--quick]
+    wedge.py run [--exe SerialKey.exe] [--label NAME] [--json FILE] [--quick] [--layout de]
     wedge.py compare FILE [FILE ...]
 
 run prints one table and can keep the figures as JSON; compare prints the tables of several
@@ -206,6 +206,8 @@ def main():
     run_command.add_argument("--cores", type=int, default=1,
                              help="processors for the run, Wine's server and windows included (default 1: "
                                   "Wine's keyboard input crosses between processors several times slower)")
+    run_command.add_argument("--layout", help="the receiving keyboard layout, an X layout name (gb, de, fr); "
+                                              "runs on TigerVNC's X server (default: US on Xvfb)")
     compare_command = commands.add_parser("compare", help="print the tables of earlier runs side by side")
     compare_command.add_argument("files", nargs="+", type=pathlib.Path)
     args = parser.parse_args()
@@ -214,7 +216,9 @@ def main():
         print(table([json.loads(file.read_text()) for file in args.files]))
         return 0
     os.sched_setaffinity(0, sorted(os.sched_getaffinity(0))[:args.cores])  # inherited by all that starts
-    with wine_session() as wine:
+    with wine_session(keyboard_layouts=bool(args.layout)) as wine:
+        if args.layout:
+            wine.set_keyboard_layout(args.layout)
         result = run(WineRig(wine, args.exe), args.label, args.quick)
     result["cores"] = args.cores
     if args.json:
