@@ -13,10 +13,6 @@ constexpr std::uint8_t LayoutAlt = 0x4;
 struct LayoutKey {
     std::uint8_t virtualKey;
     std::uint8_t modifiers;
-
-    bool operator==(const LayoutKey& other) const {
-        return virtualKey == other.virtualKey && modifiers == other.modifiers;
-    }
 };
 
 class KeyboardLayout {
