@@ -23,9 +23,8 @@ void Release(KeyEventSink& sink, std::uint8_t virtualKey, std::uint8_t scanCode)
     sink.Emit({virtualKey, scanCode, ReleaseFlags, 0});
 }
 
-// The key that types `character` on `layout` exactly and at once, with Shift at most.
-std::optional<LayoutKey> ExactKeyFor(KeyboardLayout& layout, char character) {
-    const std::optional<LayoutKey> key = layout.KeyFor(character);
+// `key`, or `key` with Shift inverted, if it types `character` on `layout` exactly and at once.
+std::optional<LayoutKey> ExactKey(KeyboardLayout& layout, std::optional<LayoutKey> key, char character) {
     // No Ctrl or Alt: Wine makes no character of an injected Ctrl+Alt (AltGr), and many
     // programs take Ctrl+Alt+key as a shortcut instead of a character.
     if (!key || (key->modifiers & ~LayoutShift) != 0) return std::nullopt;
@@ -35,6 +34,17 @@ std::optional<LayoutKey> ExactKeyFor(KeyboardLayout& layout, char character) {
     if (layout.CharacterOf(inverted) == char16_t(character)) return inverted;
     // A dead key, or a key that Caps Lock turns into another character.
     return std::nullopt;
+}
+
+// The key, with Shift at most, that types `character` on `layout` exactly and at once.
+std::optional<LayoutKey> ExactKeyFor(KeyboardLayout& layout, char character) {
+    // The key table's key first: wherever it types the character (everywhere on US), the
+    // receiving window sees the keys it always saw, even where the layout's own answer
+    // falls short (Wine finds no key for '(' and ')').
+    const auto byte = static_cast<std::uint8_t>(character);
+    const LayoutKey tableKey{KeyMap.virtualKey[byte], KeyMap.modifier[byte] == ModifierShift ? LayoutShift : 0};
+    if (const std::optional<LayoutKey> key = ExactKey(layout, tableKey, character)) return key;
+    return ExactKey(layout, layout.KeyFor(character), character);
 }
 
 // The character itself, which no layout or dead key can change. Printable ASCII fits the

@@ -74,6 +74,12 @@ TEST(SendBytesAsCharacters, OnUsTypesExactlyWhatTheKeyTableTypes) {
     EXPECT_EQ(Describe(Typed(fake_layouts::Us(), bytes)), Describe(TypedByKeyTable(bytes)));
 }
 
+TEST(SendBytesAsCharacters, StrikesTheKeyTableKeyWhereItTypesTheCharacterThoughTheLayoutFindsNoKey) {
+    FakeKeyboardLayout us = fake_layouts::Us();
+    us.HideFromKeyFor(u"()");
+    EXPECT_EQ(Describe(Typed(us, "(x)")), Describe(TypedByKeyTable("(x)")));
+}
+
 struct CharacterCase {
     const char* layout;
     FakeKeyboardLayout (*make)();
@@ -125,8 +131,8 @@ INSTANTIATE_TEST_SUITE_P(
         CharacterCase{"French", French, false, '@', Unicode('@')},  // AltGr+0
         CharacterCase{"French", French, false, '~', Unicode('~')},  // AltGr+2, dead
         CharacterCase{"French", French, false, '^', Unicode('^')},
-        CharacterCase{"French", French, true, '1', Shifted('1')},
-        CharacterCase{"French", French, true, '&', Unicode('&')},   // Caps Lock makes that key a 1
+        CharacterCase{"French", French, true, '1', Key('1')},       // Caps Lock makes that key a 1
+        CharacterCase{"French", French, true, '&', Unicode('&')},
         CharacterCase{"French", French, true, 'a', Shifted('A')},
         // Caps Lock on: letters keep the case that was sent; other keys are left alone.
         CharacterCase{"Us", Us, true, 'A', Key('A')},

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "keys/KeyboardLayout.h"
@@ -29,12 +30,15 @@ public:
     explicit FakeKeyboardLayout(std::vector<FakeKey> keys) : keys_(std::move(keys)) {}
 
     void SetCapsLock(bool on) { capsLock_ = on; }
+    // KeyFor finds no key for these characters, as Wine's VkKeyScanEx finds none for '(' and ')'.
+    void HideFromKeyFor(std::u16string characters) { hidden_ = std::move(characters); }
 
     void Update() override {}
 
     // Like VkKeyScanEx: the first key that has the character, dead or not, Caps Lock aside.
     std::optional<LayoutKey> KeyFor(char character) override {
         const char16_t wanted = static_cast<unsigned char>(character);
+        if (hidden_.find(wanted) != std::u16string::npos) return std::nullopt;
         for (const FakeKey& key : keys_) {
             if (key.plain == wanted) return LayoutKey{key.virtualKey, 0};
             if (key.shifted == wanted) return LayoutKey{key.virtualKey, LayoutShift};
@@ -63,6 +67,7 @@ private:
     }
 
     std::vector<FakeKey> keys_;
+    std::u16string hidden_;
     bool capsLock_ = false;
 };
 
