@@ -10,11 +10,17 @@ constexpr UINT KeepDeadKeyState = 0x4;
 
 void WindowsKeyboardLayout::Update() {
     // The thread that owns the window in front is the one that reads the keys.
-    layout_ = GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
+    const HKL layout = GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
     // A thread that takes no keyboard input of its own sees the system's Caps Lock here.
     // Not AttachThreadInput to the receiving thread: that resets its key state, Shift
     // included, while it may still be reading keys typed before.
-    capsLock_ = GetKeyState(VK_CAPITAL) & 0x1;
+    const bool capsLock = GetKeyState(VK_CAPITAL) & 0x1;
+    if (layout != layout_ || capsLock != capsLock_) {
+        for (auto& answers : answers_)
+            for (Answer& answer : answers) answer = {};
+    }
+    layout_ = layout;
+    capsLock_ = capsLock;
 }
 
 std::optional<LayoutKey> WindowsKeyboardLayout::KeyFor(char character) {
@@ -24,6 +30,13 @@ std::optional<LayoutKey> WindowsKeyboardLayout::KeyFor(char character) {
 }
 
 std::optional<char16_t> WindowsKeyboardLayout::CharacterOf(LayoutKey key) {
+    if (key.modifiers & ~LayoutShift) return Translate(key);
+    Answer& answer = answers_[key.modifiers][key.virtualKey];
+    if (!answer.known) answer = {true, Translate(key)};
+    return answer.character;
+}
+
+std::optional<char16_t> WindowsKeyboardLayout::Translate(LayoutKey key) const {
     BYTE state[256] = {};
     if (key.modifiers & LayoutShift) state[VK_SHIFT] = 0x80;
     if (key.modifiers & LayoutCtrl) state[VK_CONTROL] = 0x80;
