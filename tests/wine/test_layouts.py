@@ -2,6 +2,7 @@
 typed as itself, into the test receiver and into Wine's own Notepad; /keys strikes the key
 table's keys instead. Runs on TigerVNC's X server, whose keyboard layout can be switched."""
 
+import contextlib
 import re
 import subprocess
 
@@ -85,7 +86,9 @@ def test_every_printable_character_tab_and_cr_arrive_exactly_in_notepad(keyboard
     line.send(LINE)
 
     expected = LINE.decode() + "\n"
-    wait_until(lambda: notepad.text() == expected, 60, "the whole line in Notepad")
+    with contextlib.suppress(TimeoutError):
+        wait_until(lambda: notepad.text() == expected, 60, "the whole line in Notepad")
+    assert notepad.text() == expected
 
 
 # Windows, and Wine from 9, give a thread that takes no keyboard input of its own (SerialKey's
