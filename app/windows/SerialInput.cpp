@@ -14,3 +14,5 @@ void EndSerialInput() {
     input.typing.Stop();
     input.slot.Close();
 }
+
+void TypeKeyTable() { TheSerialInput().typing.TypeCharactersOn(nullptr); }

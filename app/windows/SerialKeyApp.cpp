@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/windows/SerialInput.h"
 #include "app/windows/SerialKeyDlg.h"
 
 namespace {
@@ -59,6 +60,9 @@ BOOL CSerialKeyApp::InitInstance() {
         case CommandLine::Start:
             break;
     }
+
+    // /keys: the key table's keys on every layout, for programs that read keys, not characters.
+    if (commandLine.start.keyTable) TypeKeyTable();
 
     CSerialKeyDlg dlg(commandLine.start);
     m_pMainWnd = &dlg;
