@@ -1,6 +1,7 @@
 // Reads the settings to start with from the command line, against the items the lists offer.
 #include "app/CommandLine.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <iterator>
 #include <optional>
@@ -33,7 +34,20 @@ const Setting Settings[] = {
     {L"stop", L"bits", &SettingsLists::stopBits, &LineSettings::stopBitsIndex, Shorthand::None},
 };
 
-constexpr std::wstring_view OpenSwitch = L"/open";
+// A switch turns on one of the start's options.
+struct Switch {
+    std::wstring_view name;
+    bool StartOptions::*option;
+    const wchar_t* meaning;
+};
+
+const Switch Switches[] = {
+    {L"/open", &StartOptions::open,
+     L"press Open at start and type from the notification area, without showing the window"},
+    {L"/keys", &StartOptions::keyTable,
+     L"strike the US keys of each character on every keyboard layout, for programs that read keys"},
+};
+
 constexpr std::wstring_view UsageSwitch = L"/?";
 
 // Only ASCII letters fold: the words and values are ASCII, and the user's locale must not
@@ -134,9 +148,11 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& arguments, const S
     // station must not start with a guess.
     bool given[std::size(Settings)] = {};
     for (const std::wstring& argument : arguments) {
-        if (SameIgnoringCase(argument, OpenSwitch)) {
-            if (result.start.open) return Refused(argument, CommandLine::Repeated);
-            result.start.open = true;
+        const auto named = [&](const Switch& s) { return SameIgnoringCase(argument, s.name); };
+        if (const Switch* s = std::find_if(std::begin(Switches), std::end(Switches), named); s != std::end(Switches)) {
+            bool& on = result.start.*s->option;
+            if (on) return Refused(argument, CommandLine::Repeated);
+            on = true;
             continue;
         }
         const Setting* setting = SettingNamedBy(argument);
@@ -165,11 +181,12 @@ std::wstring UsageText(const std::wstring& programName, const SettingsLists& lis
         if (position >= 0 && static_cast<std::size_t>(position) < items.size())
             defaults += (defaults.empty() ? L"" : L" ") + items[position];
     }
-    synopsis += L" [" + std::wstring(OpenSwitch) + L"]";
+    for (const Switch& s : Switches) {
+        synopsis += L" [" + std::wstring(s.name) + L"]";
+        values += std::wstring(s.name) + L"\t" + s.meaning + L"\n";
+    }
 
     return synopsis + L"\n\n" + values +
-           std::wstring(OpenSwitch) + L"\tpress Open at start and type from the notification area, "
-                                      L"without showing the window\n" +
            std::wstring(UsageSwitch) + L"\tshow this text\n\n"
                                        L"In any order, each at most once, in upper or lower case. "
                                        L"What is not given keeps its default: " + defaults + L".\n"

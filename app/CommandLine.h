@@ -21,6 +21,8 @@ struct StartOptions {
     LineSettings settings = DefaultLineSettings;
     // Press Open at once and type from the notification area, without showing the window.
     bool open = false;
+    // Strike the key table's keys on every layout instead of typing the characters themselves.
+    bool keyTable = false;
 };
 
 struct CommandLine {
@@ -42,7 +44,7 @@ struct CommandLine {
 
 // Reads the arguments (without the program's name) in the form of the `mode` command:
 //
-//     COM3 baud=19200 data=8 parity=e stop=1 /open
+//     COM3 baud=19200 data=8 parity=e stop=1 /open /keys
 //
 // in any order, each at most once, upper or lower case. What is not given keeps its default.
 // Parity also takes the initial of its word. "/?" anywhere asks for the usage.

@@ -12,6 +12,7 @@ packages=(
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     wine wine64 fonts-wine
     xvfb xdotool imagemagick fonts-wqy-microhei
+    tigervnc-standalone-server x11-xkb-utils
     python3 python3-pytest strace procps
 )
 x86=false

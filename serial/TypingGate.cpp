@@ -17,7 +17,10 @@ TypingGate::TypingGate(KeyEventSink& keys, FocusWatch& focus, Sleeper& sleeper)
 void TypingGate::StartBatch() { dropsBeforeBatch_ = drops_; }
 
 void TypingGate::Type(const std::uint8_t* bytes, std::uint32_t count) {
-    SendBytesAsKeys(filter_, bytes, count);
+    if (layout_)
+        SendBytesAsCharacters(filter_, *layout_, bytes, count);
+    else
+        SendBytesAsKeys(filter_, bytes, count);
 }
 
 void TypingGate::Hold() {

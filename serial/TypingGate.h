@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "keys/KeyStrokes.h"
+#include "keys/KeyboardLayout.h"
 #include "serial/Sleeper.h"
 
 // Which window the typing would reach: the platform's answer, or a script in tests.
@@ -27,6 +28,11 @@ protected:
 class TypingGate {
 public:
     TypingGate(KeyEventSink& keys, FocusWatch& focus, Sleeper& sleeper);
+
+    // Printable characters are typed as themselves on `layout`, the receiving
+    // window's layout; without one (the default), every byte strikes the key
+    // table's keys. Set before the reader thread starts.
+    void TypeCharactersOn(KeyboardLayout* layout) { layout_ = layout; }
 
     // Reader thread, before each read: the bytes of that read are a new batch,
     // which a drop from this moment on takes too.
@@ -64,6 +70,7 @@ private:
     void WaitForStrokeEnd();
 
     KeyEventSink& keys_;
+    KeyboardLayout* layout_ = nullptr;
     FocusWatch& focus_;
     Sleeper& sleeper_;
     StrokeFilter filter_{*this};

@@ -15,3 +15,5 @@ void EndSerialInput() {
     input.reopener.Stop();
     input.slot.Close();
 }
+
+void TypeKeyTable() { TheSerialInput().typing.TypeCharactersOn(nullptr); }

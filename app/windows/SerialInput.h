@@ -6,6 +6,7 @@
 #include "app/windows/DeviceWaitNotice.h"
 #include "app/windows/OwnWindowFocus.h"
 #include "keys/windows/KeybdEventSink.h"
+#include "keys/windows/WindowsKeyboardLayout.h"
 #include "serial/PortReader.h"
 #include "serial/PortReopener.h"
 #include "serial/SharedPortHandle.h"
@@ -14,9 +15,12 @@
 #include "serial/windows/WindowsSleeper.h"
 
 struct SerialInput {
+    SerialInput() { typing.TypeCharactersOn(&receivingLayout); }
+
     WindowsSerialPorts ports;
     WindowsSleeper sleeper;
     KeybdEventSink keys;
+    WindowsKeyboardLayout receivingLayout;
     OwnWindowFocus focus;
     TypingGate typing{keys, focus, sleeper};
     SharedPortHandle slot{ports};
@@ -26,6 +30,10 @@ struct SerialInput {
 };
 
 SerialInput& TheSerialInput();
+
+// From now on every byte strikes the key table's keys, whatever the receiving layout: for
+// programs that read keys rather than characters. Called before the reader thread starts.
+void TypeKeyTable();
 
 // The reader thread's procedure: types what arrives on the published port until the process ends.
 UINT ReaderThreadProc(LPVOID pParam);

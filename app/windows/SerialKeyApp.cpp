@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/PortList.h"
+#include "app/windows/SerialInput.h"
 #include "app/windows/SerialKeyDlg.h"
 #include "serial/windows/SerialDeviceMap.h"
 
@@ -63,6 +64,9 @@ BOOL CSerialKeyApp::InitInstance() {
         case CommandLine::Start:
             break;
     }
+
+    // /keys: the key table's keys on every layout, for programs that read keys, not characters.
+    if (commandLine.start.keyTable) TypeKeyTable();
 
     CSerialKeyDlg dlg(commandLine.start, lists.ports);
     m_pMainWnd = &dlg;

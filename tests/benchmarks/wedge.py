@@ -1,7 +1,7 @@
 """Measures the program end to end as a user's device sees it: a serial line paced at its
 baud rate on one side, a focused window taking the keys on the other.
 
-    wedge.py run [--exe SerialKey.exe] [--label NAME] [--json FILE] [--quick]
+    wedge.py run [--exe SerialKey.exe] [--label NAME] [--json FILE] [--quick] [--layout de]
     wedge.py compare FILE [FILE ...]
 
 run measures the build that SERIALKEY_BUILD_DIR names, prints one table and can keep the
@@ -11,8 +11,8 @@ in a rig: WineRig runs the Windows build under Wine, with COM1 on a pseudo-termi
 for another platform needs the same few members.
 
 How fast keys can arrive at all depends on the host: Wine's keyboard path makes many server
-round trips. So each run also measures a ceiling, a plain injector typing the same text as
-fast as it can, and rates the program against the lower of the line rate and that ceiling.
+round trips. So each run also measures a ceiling, a plain injector typing the same text at the
+fastest line's rate, and rates the program against the lower of the line rate and that ceiling.
 """
 
 import argparse
@@ -282,6 +282,8 @@ def main():
     run_command.add_argument("--cores", type=int, default=1,
                              help="processors for the run, Wine's server and windows included (default 1: "
                                   "Wine's keyboard input crosses between processors several times slower)")
+    run_command.add_argument("--layout", help="the receiving keyboard layout, an X layout name (gb, de, fr); "
+                                              "runs on TigerVNC's X server (default: US on Xvfb)")
     compare_command = commands.add_parser("compare", help="print the tables of earlier runs side by side")
     compare_command.add_argument("files", nargs="+", type=pathlib.Path)
     args = parser.parse_args()
@@ -290,8 +292,11 @@ def main():
         print(table([json.loads(file.read_text()) for file in args.files]))
         return 0
     os.sched_setaffinity(0, sorted(os.sched_getaffinity(0))[:args.cores])  # inherited by all that starts
-    with wine_session() as wine:
-        result = run(WineRig(wine, args.exe), args.label or f"SerialKey {architecture(args.exe)}", args.quick)
+    with wine_session(keyboard_layouts=bool(args.layout)) as wine:
+        if args.layout:
+            wine.set_keyboard_layout(args.layout)
+        label = args.label or f"SerialKey {architecture(args.exe)}" + (f", {args.layout} layout" if args.layout else "")
+        result = run(WineRig(wine, args.exe), label, args.quick)
     result["cores"] = args.cores
     if args.json:
         args.json.write_text(json.dumps(result, indent=2) + "\n")

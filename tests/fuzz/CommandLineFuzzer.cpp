@@ -20,7 +20,7 @@ bool Offered(const std::vector<std::wstring>& items, std::int32_t position) {
 }
 
 bool SameStart(const StartOptions& a, const StartOptions& b) {
-    return a.open == b.open && a.settings.portIndex == b.settings.portIndex &&
+    return a.open == b.open && a.keyTable == b.keyTable && a.settings.portIndex == b.settings.portIndex &&
            a.settings.baudIndex == b.settings.baudIndex && a.settings.dataBitsIndex == b.settings.dataBitsIndex &&
            a.settings.parityIndex == b.settings.parityIndex && a.settings.stopBitsIndex == b.settings.stopBitsIndex;
 }
@@ -71,6 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         L"stop=" + lists.stopBits[chosen.stopBitsIndex],
     };
     if (line.start.open) written.push_back(L"/open");
+    if (line.start.keyTable) written.push_back(L"/keys");
     const CommandLine again = ParseCommandLine(written, lists);
     Check(again.action == CommandLine::Start && SameStart(again.start, line.start));
     return 0;

@@ -59,7 +59,8 @@ std::string Described(const CommandLine& line, const SettingsLists& lists) {
     const LineSettings& s = line.start.settings;
     return Printable(ItemAt(lists.ports, s.portIndex) + L" " + ItemAt(lists.bauds, s.baudIndex) + L" " +
                      ItemAt(lists.dataBits, s.dataBitsIndex) + L" " + ItemAt(lists.parities, s.parityIndex) +
-                     L" " + ItemAt(lists.stopBits, s.stopBitsIndex) + (line.start.open ? L" /open" : L""));
+                     L" " + ItemAt(lists.stopBits, s.stopBitsIndex) + (line.start.open ? L" /open" : L"") +
+                     (line.start.keyTable ? L" /keys" : L""));
 }
 
 std::string Parsed(const Arguments& arguments, const SettingsLists& lists = SettingsWindowLists()) {
@@ -82,6 +83,8 @@ TEST(ParseCommandLine, AcceptedCommandLines) {
         // Upper or lower case, in the word and in the value.
         {{L"com4", L"BAUD=4800", L"Parity=Mark", L"DATA=7", L"Stop=2", L"/OPEN"}, "COM4 4800 7 MARK 2 /open"},
         {{L"/Open"}, "COM1 9600 8 NONE 1 /open"},
+        {{L"/KEYS", L"COM2"}, "COM2 9600 8 NONE 1 /keys"},
+        {{L"/keys", L"/open"}, "COM1 9600 8 NONE 1 /open /keys"},
         {{L"parity=SPACE"}, "COM1 9600 8 SPACE 1"},
         // The port as the mode command writes it.
         {{L"COM3:"}, "COM3 9600 8 NONE 1"},
@@ -178,6 +181,7 @@ TEST(ParseCommandLine, RefusesASettingGivenTwice) {
         {{L"data=7", L"stop=2", L"data=8"}, "repeated: data=8"},
         {{L"stop=1", L"stop=1.5"}, "repeated: stop=1.5"},
         {{L"/open", L"/OPEN"}, "repeated: /OPEN"},
+        {{L"/keys", L"/Keys"}, "repeated: /Keys"},
     };
     for (const Case& c : cases) EXPECT_EQ(Parsed(c.arguments), c.outcome) << Printable(c.arguments);
 }
@@ -205,13 +209,13 @@ TEST(UsageText, NamesEveryFormAndEveryValueOffered) {
     const SettingsLists lists = SettingsWindowLists();
     const std::wstring usage = UsageText(L"Wedge", lists);
 
-    EXPECT_EQ(usage.rfind(L"Usage: Wedge [COMn] [baud=rate] [data=bits] [parity=p] [stop=bits] [/open]\n", 0), 0u)
+    EXPECT_EQ(usage.rfind(L"Usage: Wedge [COMn] [baud=rate] [data=bits] [parity=p] [stop=bits] [/open] [/keys]\n", 0), 0u)
         << Printable(usage);
     for (const wchar_t* line :
          {L"\nCOMn\tCOM1 COM2 COM3 COM4 COM5 COM6 COM7 COM8 COM9\n",
           L"\nbaud=\t300 600 1200 2400 4800 9600 14400 19200 38400 56000 57600 115200\n",
           L"\ndata=\t7 8\n", L"\nparity=\tNONE ODD EVEN MARK SPACE, or N O E M S\n",
-          L"\nstop=\t1 1.5 2\n", L"\n/open\t", L"\n/?\t", L"default: COM1 9600 8 NONE 1.",
+          L"\nstop=\t1 1.5 2\n", L"\n/open\t", L"\n/keys\t", L"\n/?\t", L"default: COM1 9600 8 NONE 1.",
           L"Example: Wedge COM3 baud=19200 parity=e /open"})
         EXPECT_NE(usage.find(line), std::wstring::npos) << Printable(line);
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fakes/EventLog.h"
+#include "fakes/FakeKeyboardLayout.h"
 #include "fakes/FakeSerialPorts.h"
 #include "fakes/RecordingKeySink.h"
 #include "fakes/RecordingSleeper.h"
@@ -92,6 +93,23 @@ TEST_F(PortReaderTest, FullReadIsFollowedByTheNextReadAtOnce) {
                                   "read 1: up to 20",
                               }));
     ExpectTyped(Text("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdef!"));
+}
+
+TEST_F(PortReaderTest, TypesCharactersOnTheLayoutItIsGivenAndTheKeyTableWithout) {
+    FakeKeyboardLayout german = fake_layouts::German();
+    OpenAndPublish("COM1");
+    ports.QueueRead({true, Text("@z\r")});
+    ports.QueueRead({true, Text("@z\r")});
+    typing.TypeCharactersOn(&german);
+    RunCycles(1);
+    typing.TypeCharactersOn(nullptr);
+    RunCycles(1);
+
+    RecordingKeySink expected;
+    const Bytes bytes = Text("@z\r");
+    SendBytesAsCharacters(expected, german, bytes.data(), 3);
+    SendBytesAsKeys(expected, bytes.data(), 3);
+    EXPECT_EQ(keys.Events(), expected.Events());
 }
 
 TEST_F(PortReaderTest, EmptyReadTypesNothingAsksAfterTheDeviceAndBacksOffBeforeTheNextPause) {

@@ -22,6 +22,8 @@
 //   WinProbe.exe broadcast NAME             posts the registered message NAME to every top-level window
 //   WinProbe.exe tooltip                    the text of the tooltip on the screen
 //   WinProbe.exe keysdown                   the virtual keys that are down for the whole system (hex)
+//   WinProbe.exe childtext TITLE CLASS      the text of the window's first child of that class, read
+//                                           with WM_GETTEXT, as UTF-16 units in hex
 //
 // Windows are found by their exact title. Exit code 1: no such window, control or tooltip.
 #include <windows.h>
@@ -310,6 +312,17 @@ int wmain(int argc, wchar_t** argv) {
             PrintUtf8(Text(child).c_str());
             std::fputs("\n", stdout);
         }
+    } else if (command == L"childtext" && argc == 4) {
+        // Another process's control answers GetWindowText with "", but WM_GETTEXT with its text.
+        HWND child = FindWindowExW(window, nullptr, argv[3], nullptr);
+        if (!child) {
+            std::fputs("no control\n", stdout);
+            return 1;
+        }
+        static wchar_t text[65536];
+        const LRESULT length = SendMessageW(child, WM_GETTEXT, 65536, reinterpret_cast<LPARAM>(text));
+        for (LRESULT i = 0; i < length; ++i) std::printf("%04x", unsigned(text[i]));
+        std::fputs("\n", stdout);
     } else if (command == L"taborder") {
         HWND first = GetNextDlgTabItem(window, nullptr, FALSE);
         HWND control = first;

@@ -1,6 +1,6 @@
-"""Wine test bed: a private Xvfb display, a private Wine prefix with a virtual desktop,
-and helpers to start Windows programs in it and wait for what they do. Used by the
-end-to-end tests and by the demo."""
+"""Wine test bed: a private X display (Xvfb, or TigerVNC's X server where a test switches
+keyboard layouts), a private Wine prefix with a virtual desktop, and helpers to start Windows
+programs in it and wait for what they do. Used by the end-to-end tests and by the demo."""
 
 import contextlib
 import os
@@ -86,6 +86,23 @@ def start_xvfb(workdir):
     return xvfb, f":{number}"
 
 
+def start_tigervnc(workdir):
+    """Starts TigerVNC's X server on a free display number and returns (process, display).
+    Unlike Xvfb it honours keyboard layout changes (setxkbmap); nobody connects to it."""
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(
+        ["Xtigervnc", "-displayfd", str(write_end), "-geometry", f"{DESKTOP_WIDTH}x{DESKTOP_HEIGHT}",
+         "-depth", "24", "-SecurityTypes", "None", "-localhost", "-rfbport", "0", "-nolisten", "tcp"],
+        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=open(workdir / "xtigervnc.log", "w"))
+    os.close(write_end)
+    with os.fdopen(read_end) as pipe:
+        number = pipe.readline().strip()
+    if not number:
+        server.kill()
+        raise RuntimeError("Xtigervnc did not start")
+    return server, f":{number}"
+
+
 class Wine:
     """One Wine prefix on one X display. Programs run inside a 1024x768 virtual desktop,
     which has a taskbar with a notification area."""
@@ -156,6 +173,12 @@ class Wine:
                 process.kill()
                 process.wait()
         self.processes.clear()
+
+    def set_keyboard_layout(self, layout):
+        """Switches the X keyboard to an X layout ("us", "gb", "de", "fr") for the programs started
+        afterwards; it ends those that run. Needs a session with keyboard_layouts."""
+        self.stop_all()
+        subprocess.run(["setxkbmap", "-display", self.display, "-layout", layout], check=True, timeout=30)
 
     def screenshot(self, path):
         subprocess.run(["import", "-window", "root", "-display", self.display, str(path)], check=True,
@@ -281,21 +304,23 @@ class Receiver:
 
 
 @contextlib.contextmanager
-def wine_session():
-    """A Wine prefix for the build under test, on a fresh Xvfb display, ended and removed afterwards."""
+def wine_session(keyboard_layouts=False):
+    """A Wine prefix for the build under test, on a fresh Xvfb display, ended and removed afterwards.
+    With keyboard_layouts, the display is TigerVNC's X server instead, whose layout
+    set_keyboard_layout() can change."""
     arch = architecture()
     if reason := host_cannot_run(arch):
         raise RuntimeError(f"{SERIALKEY} is an {arch} program, and {reason}")
     workdir = pathlib.Path(tempfile.mkdtemp(prefix="serialkey-wine-"))
-    xvfb, display = start_xvfb(workdir)
+    x_server, display = (start_tigervnc if keyboard_layouts else start_xvfb)(workdir)
     session = Wine(workdir, display, arch)
     try:
         session.setup_prefix()
         yield session
     finally:
         session.stop_all()
-        xvfb.send_signal(signal.SIGTERM)
-        xvfb.wait(timeout=30)
+        x_server.send_signal(signal.SIGTERM)
+        x_server.wait(timeout=30)
         shutil.rmtree(workdir, ignore_errors=True)
 
 

@@ -1,0 +1,123 @@
+"""On UK, German and French keyboards, as on US, every character that arrives on the line is
+typed as itself, into the test receiver and into Wine's own Notepad; /keys strikes the key
+table's keys instead. Runs on TigerVNC's X server, whose keyboard layout can be switched."""
+
+import contextlib
+import re
+import subprocess
+
+import pytest
+
+from winebed import (PROBE, Receiver, SerialKey, as_received, type_bytes, wait_for_open, wait_until,
+                     wine_session)
+
+LAYOUTS = ["us", "gb", "de", "fr"]
+# All 95 printable characters, then TAB and CR.
+LINE = bytes(range(0x20, 0x7F)) + b"\t\r"
+VK_CONTROL, VK_MENU, VK_CAPITAL = 0x11, 0x12, 0x14
+WINE_MAJOR = int(re.search(r"wine-(\d+)", subprocess.run(["wine", "--version"], capture_output=True,
+                                                          text=True).stdout).group(1))
+
+
+@pytest.fixture(scope="session")
+def wine():
+    with wine_session(keyboard_layouts=True) as session:
+        yield session
+
+
+@pytest.fixture(params=LAYOUTS)
+def keyboard(request, clean_wine):
+    """The session's Wine with the X keyboard switched to each layout in turn."""
+    clean_wine.set_keyboard_layout(request.param)
+    return clean_wine
+
+
+def open_serialkey(wine, device, *args):
+    program = SerialKey(wine, *args)
+    program.open()
+    wait_for_open(device)
+    return program
+
+
+def caps_lock(wine, receiver):
+    """Presses Caps Lock on the X keyboard while the receiver has the focus, and waits until
+    the receiver has seen it."""
+    seen = len(receiver.key_messages())
+    wine.xdotool("key", "Caps_Lock")
+    wait_until(lambda: any(vk == VK_CAPITAL for _, vk, _, _ in receiver.key_messages()[seen:]), 10,
+               "Caps Lock to reach the receiver")
+
+
+class Notepad:
+    """Wine's own Notepad, which nobody here wrote; its text is read back from its Edit control."""
+
+    TITLE = "Untitled - Notepad"
+
+    def __init__(self, wine):
+        self.wine = wine
+        wine.start("notepad")
+        wait_until(lambda: "foreground 1" in self.probe("window").stdout, 60, "Notepad in front")
+
+    def probe(self, *args):
+        return self.wine.run(PROBE, args[0], self.TITLE, *args[1:])
+
+    def text(self):
+        units = self.probe("childtext", "Edit").stdout.strip()
+        return "".join(chr(int(units[i:i + 4], 16)) for i in range(0, len(units), 4))
+
+
+def test_every_printable_character_tab_and_cr_arrive_exactly(keyboard, line, tmp_path):
+    open_serialkey(keyboard, line)
+    receiver = Receiver(keyboard, tmp_path / "receiver.log")
+
+    line.send(LINE)
+
+    receiver.settle(5, expected=len(LINE))
+    assert receiver.chars() == LINE.decode()
+    wait_until(lambda: receiver.text() == LINE.decode() + "\n", 10, "the text in the edit control")
+    # AltGr characters go as themselves: neither Ctrl nor Alt is ever pressed, so none stays down.
+    assert not [m for m in receiver.key_messages() if m[1] in (VK_CONTROL, VK_MENU)]
+
+
+def test_every_printable_character_tab_and_cr_arrive_exactly_in_notepad(keyboard, line):
+    open_serialkey(keyboard, line)
+    notepad = Notepad(keyboard)
+
+    line.send(LINE)
+
+    expected = LINE.decode() + "\n"
+    with contextlib.suppress(TimeoutError):
+        wait_until(lambda: notepad.text() == expected, 60, "the whole line in Notepad")
+    assert notepad.text() == expected
+
+
+# Windows, and Wine from 9, give a thread that takes no keyboard input of its own (SerialKey's
+# reader) the system's Caps Lock in GetKeyState; Wine 8 gives it its own, which stays off.
+@pytest.mark.xfail(WINE_MAJOR < 9, reason="Wine 8 does not show another thread's Caps Lock", strict=True)
+def test_mixed_case_arrives_as_sent_with_caps_lock_on(keyboard, line, tmp_path):
+    open_serialkey(keyboard, line)
+    receiver = Receiver(keyboard, tmp_path / "receiver.log")
+    caps_lock(keyboard, receiver)
+    try:
+        line.send(LINE)
+
+        receiver.settle(5, expected=len(LINE))
+        assert receiver.chars() == LINE.decode()
+    finally:
+        caps_lock(keyboard, receiver)
+
+
+@pytest.mark.parametrize("layout", ["us", "de"])
+def test_with_keys_the_key_table_is_struck_on_every_layout(clean_wine, layout, line, tmp_path):
+    clean_wine.set_keyboard_layout(layout)
+    open_serialkey(clean_wine, line, "/keys")
+    receiver = Receiver(clean_wine, tmp_path / "receiver.log")
+    data = b"@Hello, World!\r"
+
+    line.send(data)
+
+    expected = as_received(type_bytes(clean_wine, data, inject=False))
+    assert receiver.wait_for_key_messages(len(expected)) == expected
+    # The key table types @ as Shift+2, which is " on a German keyboard.
+    wait_until(lambda: receiver.chars() == ('"' if layout == "de" else "@") + "Hello, World!\r", 10,
+               "the typed text")
