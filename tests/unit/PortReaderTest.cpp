@@ -112,26 +112,13 @@ TEST_F(PortReaderTest, TypesCharactersOnTheLayoutItIsGivenAndTheKeyTableWithout)
     EXPECT_EQ(keys.Events(), expected.Events());
 }
 
-TEST_F(PortReaderTest, EmptyReadTypesNothingAsksAfterTheDeviceAndBacksOffBeforeTheNextPause) {
-    OpenAndPublish("COM1");
-    ports.QueueRead({true, {}});
-    ports.QueueRead({true, Text("z")});
-    RunCycles(2);
+// Whether a read ends empty or fails, the reader asks the port after its device and its errors,
+// types nothing, backs off, and types the next read.
+class EmptyOrFailedRead : public PortReaderTest, public testing::WithParamInterface<bool> {};
 
-    EXPECT_EQ(ReaderEvents(), (Events{
-                                  "sleep 100 ms",
-                                  "read 1: up to 20",
-                                  "clear error 1",
-                                  "sleep 50 ms",
-                                  "sleep 100 ms",
-                                  "read 1: up to 20",
-                              }));
-    ExpectTyped(Text("z"));
-}
-
-TEST_F(PortReaderTest, FailedReadClearsThePortsErrorStateBacksOffAndTheNextReadIsTyped) {
+TEST_P(EmptyOrFailedRead, TypesNothingClearsTheErrorStateBacksOffAndTheNextReadIsTyped) {
     OpenAndPublish("COM1");
-    ports.QueueRead({false, {}});
+    ports.QueueRead({GetParam(), {}});
     ports.QueueRead({true, Text("z")});
     RunCycles(2);
 
@@ -147,6 +134,9 @@ TEST_F(PortReaderTest, FailedReadClearsThePortsErrorStateBacksOffAndTheNextReadI
     EXPECT_EQ(ports.Faults(), Events{});
     EXPECT_EQ(removals.gone, std::vector<PortHandle>{});
 }
+
+INSTANTIATE_TEST_SUITE_P(EmptyThenFailed, EmptyOrFailedRead, testing::Values(true, false),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Empty" : "Failed"; });
 
 // Windows fails the read of a removed device; Wine ends it empty and fails the error query.
 TEST_F(PortReaderTest, AReadThatFindsTheDeviceGoneIsReportedWithItsPortAndBacksOff) {

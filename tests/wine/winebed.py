@@ -70,37 +70,31 @@ def winpath(path):
     return "Z:" + str(pathlib.Path(path).resolve()).replace("/", "\\")
 
 
-def start_xvfb(workdir):
-    """Starts Xvfb on a free display number and returns (process, display)."""
+def start_x_server(workdir, command):
+    """Starts an X server that announces its display number on the file descriptor given after
+    -displayfd in command; returns (process, display)."""
     read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{DESKTOP_WIDTH}x{DESKTOP_HEIGHT}x24",
-         "-nolisten", "tcp"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=open(workdir / "xvfb.log", "w"))
-    os.close(write_end)
-    with os.fdopen(read_end) as pipe:
-        number = pipe.readline().strip()
-    if not number:
-        xvfb.kill()
-        raise RuntimeError("Xvfb did not start")
-    return xvfb, f":{number}"
-
-
-def start_tigervnc(workdir):
-    """Starts TigerVNC's X server on a free display number and returns (process, display).
-    Unlike Xvfb it honours keyboard layout changes (setxkbmap); nobody connects to it."""
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xtigervnc", "-displayfd", str(write_end), "-geometry", f"{DESKTOP_WIDTH}x{DESKTOP_HEIGHT}",
-         "-depth", "24", "-SecurityTypes", "None", "-localhost", "-rfbport", "0", "-nolisten", "tcp"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=open(workdir / "xtigervnc.log", "w"))
+    server = subprocess.Popen([command[0], "-displayfd", str(write_end), *command[1:]], pass_fds=(write_end,),
+                              stdout=subprocess.DEVNULL, stderr=open(workdir / f"{command[0]}.log", "w"))
     os.close(write_end)
     with os.fdopen(read_end) as pipe:
         number = pipe.readline().strip()
     if not number:
         server.kill()
-        raise RuntimeError("Xtigervnc did not start")
+        raise RuntimeError(f"{command[0]} did not start")
     return server, f":{number}"
+
+
+def start_xvfb(workdir):
+    """Starts Xvfb on a free display number and returns (process, display)."""
+    return start_x_server(workdir, ["Xvfb", "-screen", "0", f"{DESKTOP_WIDTH}x{DESKTOP_HEIGHT}x24", "-nolisten", "tcp"])
+
+
+def start_tigervnc(workdir):
+    """Starts TigerVNC's X server on a free display number and returns (process, display).
+    Unlike Xvfb it honours keyboard layout changes (setxkbmap); nobody connects to it."""
+    return start_x_server(workdir, ["Xtigervnc", "-geometry", f"{DESKTOP_WIDTH}x{DESKTOP_HEIGHT}", "-depth", "24",
+                                    "-SecurityTypes", "None", "-localhost", "-rfbport", "0", "-nolisten", "tcp"])
 
 
 class Wine:
