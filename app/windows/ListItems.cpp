@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include "app/framework/windows/Dialog.h"
+
 std::vector<std::wstring> ListItems(HWND list) {
     std::vector<std::wstring> items;
     const int count = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
@@ -24,13 +26,6 @@ void SetListItems(HWND list, const std::vector<std::wstring>& items, int selecti
     std::size_t same = 0;
     while (same < held.size() && same < items.size() && held[same] == items[same]) ++same;
     for (std::size_t i = held.size(); i > same; --i) SendMessageW(list, CBEM_DELETEITEM, i - 1, 0);
-    for (std::size_t i = same; i < items.size(); ++i) {
-        std::wstring text = items[i];
-        COMBOBOXEXITEMW item{};
-        item.mask = CBEIF_TEXT;
-        item.iItem = -1;  // at the end
-        item.pszText = text.data();
-        SendMessageW(list, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    }
+    for (std::size_t i = same; i < items.size(); ++i) AppendListItem(list, items[i]);
     SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
 }

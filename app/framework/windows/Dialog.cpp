@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "app/framework/DialogInitData.h"
 #include "app/framework/windows/WinApp.h"
@@ -153,17 +154,19 @@ std::optional<std::vector<DialogListItem>> LoadDialogListItems(UINT nIDTemplate)
     return items;
 }
 
+bool AppendListItem(HWND list, std::wstring text) {
+    COMBOBOXEXITEMW item{};
+    item.mask = CBEIF_TEXT;
+    item.iItem = -1;  // at the end
+    item.pszText = text.data();
+    return SendMessageW(list, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) >= 0;
+}
+
 bool CDialog::FillListsFromInitData() {
     auto items = LoadDialogListItems(m_nIDTemplate);
     if (!items) return false;
-    for (DialogListItem& listItem : *items) {
-        COMBOBOXEXITEMW item{};
-        item.mask = CBEIF_TEXT;
-        item.iItem = -1;  // at the end
-        item.pszText = listItem.text.data();
-        if (SendDlgItemMessageW(m_hWnd, listItem.controlId, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) < 0)
-            return false;
-    }
+    for (DialogListItem& listItem : *items)
+        if (!AppendListItem(GetDlgItem(m_hWnd, listItem.controlId), std::move(listItem.text))) return false;
     return true;
 }
 

@@ -34,6 +34,9 @@ struct DialogListItem {
 // when the template has no initialisation data, nothing when the data cannot be read.
 std::optional<std::vector<DialogListItem>> LoadDialogListItems(UINT nIDTemplate);
 
+// Appends `text` to the extended combo box `list`; false when the list refuses it.
+bool AppendListItem(HWND list, std::wstring text);
+
 class CDialog : public CMessageTarget {
 public:
     // `pParentWnd` owns the dialog; without one the program's main window does (if it is another).
