@@ -7,6 +7,7 @@ import os
 import pathlib
 import shutil
 import signal
+import struct
 import subprocess
 import tempfile
 import termios
@@ -23,20 +24,32 @@ SERIALKEY = BUILD_DIR / "app/SerialKey.exe"
 WINE_FONTS = pathlib.Path("/usr/share/wine/fonts")
 VK_SHIFT = 0x10
 
-# Per architecture: the PE machine, the Wine loader and prefix kind that run it, and the
-# MinGW-w64 triple whose tools read it. Debian's `wine` wrapper would pick the 32-bit loader
-# for every program, and that one cannot start where the host has no 32-bit support.
+# Per architecture: the PE machine and optional-header magic, the Wine loader and prefix kind
+# that run it, the MinGW-w64 triple whose tools read it, and its name in a manifest. Debian's
+# `wine` wrapper would pick the 32-bit loader for every program, and that one cannot start
+# where the host has no 32-bit support.
 ARCHITECTURES = {
-    "x86": {"machine": 0x014C, "loader": "/usr/lib/wine/wine", "prefix": "win32", "triple": "i686-w64-mingw32"},
-    "x64": {"machine": 0x8664, "loader": "/usr/lib/wine/wine64", "prefix": "win64", "triple": "x86_64-w64-mingw32"},
+    "x86": {"machine": 0x014C, "magic": 0x10B, "loader": "/usr/lib/wine/wine", "prefix": "win32",
+            "triple": "i686-w64-mingw32", "manifest": "x86"},
+    "x64": {"machine": 0x8664, "magic": 0x20B, "loader": "/usr/lib/wine/wine64", "prefix": "win64",
+            "triple": "x86_64-w64-mingw32", "manifest": "amd64"},
 }
+
+
+def pe_header(exe):
+    """(machine, optional-header magic, subsystem) of a Windows program."""
+    with open(exe, "rb") as file:
+        data = file.read(4096)
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    assert data[pe:pe + 4] == b"PE\0\0", f"{exe} is not a PE file"
+    optional = pe + 24
+    return (struct.unpack_from("<H", data, pe + 4)[0], struct.unpack_from("<H", data, optional)[0],
+            struct.unpack_from("<H", data, optional + 68)[0])
 
 
 def architecture(exe=SERIALKEY):
     """"x86" or "x64", from the machine field of a Windows program's PE header."""
-    with open(exe, "rb") as file:
-        data = file.read(4096)
-    machine = int.from_bytes(data[int.from_bytes(data[0x3C:0x40], "little") + 4:][:2], "little")
+    machine = pe_header(exe)[0]
     return next(name for name, arch in ARCHITECTURES.items() if arch["machine"] == machine)
 
 

@@ -2,31 +2,18 @@
 PE32 for x86 and PE32+ for x64, a GUI program, and a manifest whose every processorArchitecture
 names that architecture (Windows refuses to start a program whose manifest names another one).
 
-    check-exe.py WINDRES EXE x86|x64
+    check_exe.py WINDRES EXE x86|x64
 """
 
 import codecs
 import re
-import struct
 import subprocess
 import sys
 import xml.etree.ElementTree as ElementTree
 
-# architecture: (PE machine, optional-header magic, the manifest's name for it)
-ARCHITECTURES = {"x86": (0x014C, 0x10B, "x86"), "x64": (0x8664, 0x20B, "amd64")}
+from winebed import ARCHITECTURES, pe_header
+
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
-
-
-def header(exe):
-    """(machine, optional-header magic, subsystem) of a PE file."""
-    with open(exe, "rb") as file:
-        data = file.read(4096)
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    assert data[pe:pe + 4] == b"PE\0\0", f"{exe} is not a PE file"
-    machine = struct.unpack_from("<H", data, pe + 4)[0]
-    optional = pe + 24
-    magic, subsystem = struct.unpack_from("<H", data, optional)[0], struct.unpack_from("<H", data, optional + 68)[0]
-    return machine, magic, subsystem
 
 
 def manifest(windres, exe):
@@ -39,9 +26,10 @@ def manifest(windres, exe):
 
 
 def main(windres, exe, architecture):
-    machine, magic, name = ARCHITECTURES[architecture]
+    arch = ARCHITECTURES[architecture]
+    machine, magic, name = arch["machine"], arch["magic"], arch["manifest"]
     problems = []
-    found = header(exe)
+    found = pe_header(exe)
     if found != (machine, magic, IMAGE_SUBSYSTEM_WINDOWS_GUI):
         problems.append(f"header: machine {found[0]:#x}, magic {found[1]:#x}, subsystem {found[2]}; expected "
                         f"{machine:#x}, {magic:#x}, {IMAGE_SUBSYSTEM_WINDOWS_GUI}")
