@@ -424,7 +424,9 @@ class SerialKey:
     def message_box(self, timeout=30):
         """The message box that the settings window owns: {"caption", "text", "icon", "buttons"}."""
         # The box is shown once it is filled in; before that its caption or icon may be missing.
-        result = wait_until(lambda: (r := self.probe("messagebox")).returncode == 0 and "visible 1" in r.stdout and r,
+        # Every box of the program carries an icon, which Wine may set just after showing the box.
+        result = wait_until(lambda: (r := self.probe("messagebox")).returncode == 0 and "visible 1" in r.stdout
+                            and "icon none" not in r.stdout and r,
                             timeout, "a message box")
         box = {"buttons": []}
         for line in result.stdout.splitlines():
