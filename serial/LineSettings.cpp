@@ -1,4 +1,4 @@
-// The tables from list positions to line parameters.
+// The tables from list positions to line values.
 #include "serial/LineSettings.h"
 
 namespace {
@@ -18,23 +18,23 @@ constexpr std::uint32_t BaudRates[] = {
     115200,  // "115200"
 };
 
-constexpr std::uint8_t ByteSizes[] = {
+constexpr std::uint8_t DataBits[] = {
     7,  // "7"
     8,  // "8"
 };
 
-constexpr std::uint8_t ParityCodes[] = {
-    NoParity,     // "NONE"
-    OddParity,    // "ODD"
-    EvenParity,   // "EVEN"
-    MarkParity,   // "MARK"
-    SpaceParity,  // "SPACE"
+constexpr Parity Parities[] = {
+    Parity::None,   // "NONE"
+    Parity::Odd,    // "ODD"
+    Parity::Even,   // "EVEN"
+    Parity::Mark,   // "MARK"
+    Parity::Space,  // "SPACE"
 };
 
-constexpr std::uint8_t StopBitsCodes[] = {
-    OneStopBit,            // "1"
-    OnePointFiveStopBits,  // "1.5"
-    TwoStopBits,           // "2"
+constexpr StopBits StopBitsChoices[] = {
+    StopBits::One,           // "1"
+    StopBits::OnePointFive,  // "1.5"
+    StopBits::Two,           // "2"
 };
 
 template <typename Value, std::size_t Size>
@@ -43,30 +43,26 @@ bool InTable(const Value (&)[Size], std::int32_t position) {
 }
 
 template <typename Value, std::size_t Size>
-std::optional<std::uint8_t> CodeAt(const Value (&table)[Size], std::int32_t position) {
+std::optional<Value> ValueAt(const Value (&table)[Size], std::int32_t position) {
     if (!InTable(table, position)) return std::nullopt;
     return table[position];
 }
 
 }  // namespace
 
-LineParameters LineParametersFor(const LineSettings& settings) {
-    LineParameters parameters{};
+LineValues LineValuesAt(const LineSettings& positions) {
+    LineValues line{};
     // The lists never yield a baud or data-bits position outside their tables;
     // such a position passes through as a number and the port judges it.
-    parameters.baudRate = InTable(BaudRates, settings.baudIndex)
-                              ? BaudRates[settings.baudIndex]
-                              : static_cast<std::uint32_t>(settings.baudIndex);
-    parameters.byteSize = InTable(ByteSizes, settings.dataBitsIndex)
-                              ? ByteSizes[settings.dataBitsIndex]
-                              : static_cast<std::uint8_t>(settings.dataBitsIndex);
-    parameters.parity = CodeAt(ParityCodes, settings.parityIndex);
-    parameters.stopBits = CodeAt(StopBitsCodes, settings.stopBitsIndex);
-    return parameters;
+    line.baudRate = InTable(BaudRates, positions.baudIndex) ? BaudRates[positions.baudIndex]
+                                                            : static_cast<std::uint32_t>(positions.baudIndex);
+    line.dataBits = InTable(DataBits, positions.dataBitsIndex) ? DataBits[positions.dataBitsIndex]
+                                                               : static_cast<std::uint8_t>(positions.dataBitsIndex);
+    line.parity = ValueAt(Parities, positions.parityIndex);
+    line.stopBits = ValueAt(StopBitsChoices, positions.stopBitsIndex);
+    return line;
 }
 
-bool ApplyLineSettings(LineConfiguration& configuration, const LineSettings& settings) {
-    if (!configuration.Read()) return true;
-    configuration.Change(LineParametersFor(settings));
-    return configuration.Write();
+PortError ApplyLineSettings(SerialPorts& ports, PortHandle port, const LineSettings& positions) {
+    return ports.ConfigureLine(port, LineValuesAt(positions));
 }

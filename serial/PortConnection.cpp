@@ -9,13 +9,13 @@
 namespace {
 
 // 20-byte reads end 30 ms after the last byte of a burst, or after 400 ms.
-constexpr PortTimeouts ReadTimeouts{30, 10, 200, 0, 0};
+constexpr ReadTimeouts BurstReadTimeouts{30, 10, 200};
 // Lets the driver finish releasing the old port before the next open, which may be of the same device.
 constexpr std::chrono::milliseconds PauseBeforeOpen{100};
 
 PortError Configure(SerialPorts& ports, PortHandle port, const LineSettings& settings) {
-    if (const PortError error = ports.ConfigureLine(port, settings)) return error;
-    return ports.SetTimeouts(port, ReadTimeouts);
+    if (const PortError error = ApplyLineSettings(ports, port, settings)) return error;
+    return ports.SetReadTimeouts(port, BurstReadTimeouts);
 }
 
 // The device at its return: opened and configured as Open does, or NoPort while it is not back.
@@ -29,16 +29,15 @@ PortHandle OpenConfigured(SerialPorts& ports, const std::string& deviceName, con
 
 }  // namespace
 
-PortConnection::PortConnection(SerialPorts& ports, SharedPortHandle& slot, Sleeper& sleeper,
+PortConnection::PortConnection(SerialPorts& ports, SharedPortHandle& sharedPort, Sleeper& sleeper,
                                ConnectionHost& host, PortReopener& reopener)
-    : ports_(ports), slot_(slot), sleeper_(sleeper), host_(host), reopener_(reopener) {}
+    : ports_(ports), sharedPort_(sharedPort), sleeper_(sleeper), host_(host), reopener_(reopener) {}
 
 void PortConnection::Open(const LineSettings& settings, const std::vector<std::wstring>& offeredPorts) {
     const bool offered = settings.portIndex >= 0 && static_cast<std::size_t>(settings.portIndex) < offeredPorts.size();
     const std::wstring portName = offered ? offeredPorts[settings.portIndex] : L"";
     const std::optional<std::string> deviceName = DeviceNameFor(portName);
-    reopener_.Stop();
-    slot_.Close();
+    ClosePort(reopener_, sharedPort_);
     host_.DropUntypedBytes();
     sleeper_.Sleep(PauseBeforeOpen);
 
@@ -51,7 +50,7 @@ void PortConnection::Open(const LineSettings& settings, const std::vector<std::w
         host_.ReportPortNotSetUp(std::string(portName.begin(), portName.end()), error);
     } else {
         // Only a configured port is handed over: the reader never sees it half set up.
-        slot_.Publish(port);
+        sharedPort_.Publish(port);
         reopener_.Follow(portName, [&ports = ports_, name = *deviceName, settings] {
             return OpenConfigured(ports, name, settings);
         });
@@ -59,7 +58,8 @@ void PortConnection::Open(const LineSettings& settings, const std::vector<std::w
     host_.ResumeReader();
 }
 
-void PortConnection::ClosePort() {
-    reopener_.Stop();
-    slot_.Close();
+void ClosePort(PortReopener& reopener, SharedPortHandle& sharedPort) {
+    // First, so that the reopener cannot publish a port again once it is closed.
+    reopener.Stop();
+    sharedPort.Close();
 }

@@ -31,21 +31,23 @@ protected:
 
 class PortConnection {
 public:
-    PortConnection(SerialPorts& ports, SharedPortHandle& slot, Sleeper& sleeper,
+    PortConnection(SerialPorts& ports, SharedPortHandle& sharedPort, Sleeper& sleeper,
                    ConnectionHost& host, PortReopener& reopener);
 
-    // Ends any wait for a vanished device and releases the port held, then
-    // opens the port at the chosen position of `offeredPorts` (the items of the
-    // window's port list), configures it and hands it to the reader. A port
-    // that refuses its configuration is closed again; one that opens follows
-    // its device from then on.
+    // Releases the port held (ClosePort), then opens the port at the chosen
+    // position of `offeredPorts` (the items of the window's port list),
+    // configures it and hands it to the reader. A port that refuses its
+    // configuration is closed again; one that opens follows its device from
+    // then on.
     void Open(const LineSettings& settings, const std::vector<std::wstring>& offeredPorts);
-    void ClosePort();
 
 private:
     SerialPorts& ports_;
-    SharedPortHandle& slot_;
+    SharedPortHandle& sharedPort_;
     Sleeper& sleeper_;
     ConnectionHost& host_;
     PortReopener& reopener_;
 };
+
+// Ends any wait for a vanished device, then closes the port that `sharedPort` holds, if any.
+void ClosePort(PortReopener& reopener, SharedPortHandle& sharedPort);

@@ -11,22 +11,22 @@ constexpr std::chrono::milliseconds BackOffAfterEmptyRead{50};
 
 }  // namespace
 
-PortReader::PortReader(SharedPortHandle& slot, Sleeper& sleeper, TypingGate& typing,
+PortReader::PortReader(SharedPortHandle& sharedPort, Sleeper& sleeper, TypingGate& typing,
                        RemovalListener& removals)
-    : slot_(slot), sleeper_(sleeper), typing_(typing), removals_(removals) {}
+    : sharedPort_(sharedPort), sleeper_(sleeper), typing_(typing), removals_(removals) {}
 
 void PortReader::Run() {
     for (;;) RunCycle();
 }
 
 void PortReader::RunCycle() {
-    slot_.WaitForPort();
+    sharedPort_.WaitForPort();
     // A full read means more bytes are likely waiting: pausing then would let
     // a fast sender overflow the driver's input queue.
     if (!lastReadFilled_) sleeper_.Sleep(PauseBeforeRead);
 
     typing_.StartBatch();
-    const SharedPortHandle::ReadResult read = slot_.Read(buffer_, ReadSize);
+    const SharedPortHandle::ReadResult read = sharedPort_.Read(buffer_, ReadSize);
     lastReadFilled_ = read.succeeded && read.count == ReadSize;
     if (read.succeeded && read.count > 0) {
         typing_.Type(buffer_, read.count);

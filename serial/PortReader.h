@@ -11,7 +11,7 @@
 class PortReader {
 public:
     // `removals` hears of every read that finds its port's device gone.
-    PortReader(SharedPortHandle& slot, Sleeper& sleeper, TypingGate& typing, RemovalListener& removals);
+    PortReader(SharedPortHandle& sharedPort, Sleeper& sleeper, TypingGate& typing, RemovalListener& removals);
 
     // The reader thread's procedure: cycles for as long as the process lives.
     [[noreturn]] void Run();
@@ -21,7 +21,7 @@ public:
 private:
     static constexpr std::uint32_t ReadSize = 20;
 
-    SharedPortHandle& slot_;
+    SharedPortHandle& sharedPort_;
     Sleeper& sleeper_;
     TypingGate& typing_;
     RemovalListener& removals_;

@@ -1,11 +1,11 @@
-// The wait for a vanished device, and the reopen through the slot once it is back.
+// The wait for a vanished device, and the reopen through the shared handle once it is back.
 #include "serial/PortReopener.h"
 
 #include <utility>
 
-PortReopener::PortReopener(SerialPorts& ports, SharedPortHandle& slot, ReopenHost& host,
+PortReopener::PortReopener(SerialPorts& ports, SharedPortHandle& sharedPort, ReopenHost& host,
                            std::chrono::milliseconds interval)
-    : ports_(ports), slot_(slot), host_(host), interval_(interval), thread_([this] { Run(); }) {}
+    : ports_(ports), sharedPort_(sharedPort), host_(host), interval_(interval), thread_([this] { Run(); }) {}
 
 PortReopener::~PortReopener() {
     {
@@ -36,7 +36,7 @@ void PortReopener::Stop() {
 void PortReopener::DeviceGone(PortHandle port) {
     std::lock_guard<std::mutex> lock(mutex_);
     // A stale report: Open or an earlier report has replaced the port since.
-    if (!attempt_ || waiting_ || slot_.Published() != port) return;
+    if (!attempt_ || waiting_ || sharedPort_.Published() != port) return;
     CloseAndWait();
 }
 
@@ -47,9 +47,9 @@ void PortReopener::Reopen() {
 }
 
 void PortReopener::CloseAndWait() {
-    // The slot cuts a read in progress short and closes once it has ended; the reader then
-    // waits for the slot, without using the processor.
-    slot_.Close();
+    // The shared handle cuts a read in progress short and closes once it has ended; the reader then
+    // waits for the shared handle, without using the processor.
+    sharedPort_.Close();
     waiting_ = true;
     host_.WaitingForDevice(portName_);
     changed_.notify_all();
@@ -72,7 +72,7 @@ void PortReopener::Run() {
         attempting_ = false;
 
         if (port != NoPort && waiting_ && !ending_) {
-            slot_.Publish(port);
+            sharedPort_.Publish(port);
             waiting_ = false;
             host_.DeviceWaitEnded();
         } else if (port != NoPort) {

@@ -25,15 +25,15 @@ protected:
 };
 
 // Waits on a thread of its own, so that neither the window nor the reader is held up. Its
-// attempts publish through the slot like Open does. Open and the end of the program stop it
-// first, so that the slot never has two writers at a time.
+// attempts publish through the shared handle like Open does. Open and the end of the program stop it
+// first, so that the shared handle never has two writers at a time.
 class PortReopener final : public RemovalListener {
 public:
     // Opens and configures the followed port once more, as Open did; NoPort while the device is
     // not back (a port it opened but could not configure, it has closed again).
     using Attempt = std::function<PortHandle()>;
 
-    PortReopener(SerialPorts& ports, SharedPortHandle& slot, ReopenHost& host,
+    PortReopener(SerialPorts& ports, SharedPortHandle& sharedPort, ReopenHost& host,
                  std::chrono::milliseconds interval = std::chrono::seconds(1));
     // Ends any waiting at once.
     ~PortReopener();
@@ -56,7 +56,7 @@ private:
     void Run();
 
     SerialPorts& ports_;
-    SharedPortHandle& slot_;
+    SharedPortHandle& sharedPort_;
     ReopenHost& host_;
     const std::chrono::milliseconds interval_;
 

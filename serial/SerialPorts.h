@@ -2,24 +2,38 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
-
-#include "serial/LineSettings.h"
 
 // An open port as the platform names it; NoPort names none.
 using PortHandle = std::uintptr_t;
 constexpr PortHandle NoPort = 0;
 
+enum class Parity : std::uint8_t { None, Odd, Even, Mark, Space };
+enum class StopBits : std::uint8_t { One, OnePointFive, Two };
+
+// What a port is set to. An absent parity or stop bits asks nothing: the port
+// keeps what it has.
+struct LineValues {
+    std::uint32_t baudRate;
+    std::uint8_t dataBits;
+    std::optional<Parity> parity;
+    std::optional<StopBits> stopBits;
+
+    bool operator==(const LineValues& other) const {
+        return baudRate == other.baudRate && dataBits == other.dataBits && parity == other.parity &&
+               stopBits == other.stopBits;
+    }
+};
+
 // When a read ends: as soon as the bytes asked for have arrived, or
 // `intervalMs` after a byte with no further one, or after
 // `totalConstantMs` + `totalMultiplierMs` per byte asked for, with what
-// arrived by then. The port is never written, yet the record has write fields.
-struct PortTimeouts {
+// arrived by then.
+struct ReadTimeouts {
     std::uint32_t intervalMs;
     std::uint32_t totalMultiplierMs;
     std::uint32_t totalConstantMs;
-    std::uint32_t writeTotalMultiplierMs;
-    std::uint32_t writeTotalConstantMs;
 };
 
 // The platform's code for why a port refused an operation; NoError when it
@@ -32,10 +46,15 @@ public:
     // Opens the device for exclusive reading and writing; NoPort when it does
     // not exist or is held elsewhere.
     virtual PortHandle Open(const std::string& deviceName) = 0;
-    // Applies the chosen line parameters to the port's own configuration record
-    // (see ApplyLineSettings).
-    virtual PortError ConfigureLine(PortHandle port, const LineSettings& settings) = 0;
-    virtual PortError SetTimeouts(PortHandle port, const PortTimeouts& timeouts) = 0;
+    // Sets the line in the port's own configuration, read and written back
+    // whole, so that what is not chosen here (flow control, handshake lines,
+    // special characters) stays as the port has it. Also turns on binary mode
+    // and parity checking, and turns off aborting reads on a line error. A port
+    // whose configuration cannot be read is left untouched: a guessed record
+    // would overwrite settings it has.
+    virtual PortError ConfigureLine(PortHandle port, const LineValues& line) = 0;
+    // The port is only ever read, so only reads get time-outs.
+    virtual PortError SetReadTimeouts(PortHandle port, const ReadTimeouts& timeouts) = 0;
     // Blocks until the read ends under the port's time-outs. NoError when it
     // succeeded, with `count` bytes, possibly none; otherwise why it failed or
     // was cancelled, and `count` says 0.

@@ -1,4 +1,4 @@
-// The slot between the user-interface thread and the reader, and the hand-over of reads and closes.
+// The shared handle between the user-interface thread and the reader, and the hand-over of reads and closes.
 #include "serial/SharedPortHandle.h"
 
 #include <chrono>

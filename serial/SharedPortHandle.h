@@ -1,4 +1,4 @@
-// The one slot through which the user-interface thread hands the open port to the reader thread.
+// The one shared handle through which the user-interface thread hands the open port to the reader thread.
 #pragma once
 
 #include <condition_variable>
@@ -21,14 +21,14 @@ public:
 
     // Hands a configured port to the reader, which may read it from now on.
     void Publish(PortHandle port);
-    // Empties the slot and closes the port it held, if any.
+    // Empties the shared handle and closes the port it held, if any.
     void Close();
     PortHandle Published() const;
 
-    // Blocks, without using the processor, while the slot is empty.
+    // Blocks, without using the processor, while the shared handle is empty.
     void WaitForPort();
     // Reads the port published at this moment; fails, with no read made, when
-    // the slot is empty. A read that fails or ends empty is followed by the
+    // the shared handle is empty. A read that fails or ends empty is followed by the
     // port's error query: it clears a line error, so that one does not fail
     // every later read, and tells whether the device has gone.
     struct ReadResult {

@@ -1,5 +1,7 @@
-// The serial side of the program: one port slot and one reader for the whole process.
+// The serial side of the program: one shared port handle and one reader for the whole process.
 #include "app/windows/SerialInput.h"
+
+#include "serial/PortConnection.h"
 
 SerialInput& TheSerialInput() {
     // Never destroyed: the reader thread keeps using it while the process ends.
@@ -12,8 +14,7 @@ UINT ReaderThreadProc(LPVOID) { TheSerialInput().reader.Run(); }
 void EndSerialInput() {
     SerialInput& input = TheSerialInput();
     input.typing.Stop();
-    input.reopener.Stop();
-    input.slot.Close();
+    ClosePort(input.reopener, input.sharedPort);
 }
 
 void TypeKeyTable() { TheSerialInput().typing.TypeCharactersOn(nullptr); }

@@ -1,4 +1,4 @@
-// The serial side of the program: one port slot and one reader for the whole process.
+// The serial side of the program: one shared port handle and one reader for the whole process.
 #pragma once
 
 #include <windows.h>
@@ -23,10 +23,10 @@ struct SerialInput {
     WindowsKeyboardLayout receivingLayout;
     OwnWindowFocus focus;
     TypingGate typing{keys, focus, sleeper};
-    SharedPortHandle slot{ports};
+    SharedPortHandle sharedPort{ports};
     DeviceWaitNotice deviceWait;
-    PortReopener reopener{ports, slot, deviceWait};
-    PortReader reader{slot, sleeper, typing, reopener};
+    PortReopener reopener{ports, sharedPort, deviceWait};
+    PortReader reader{sharedPort, sleeper, typing, reopener};
 };
 
 SerialInput& TheSerialInput();

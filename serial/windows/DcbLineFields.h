@@ -1,8 +1,8 @@
-// Line parameters written into a Windows DCB; what the user does not choose stays as the port reported it.
+// Line values written into a Windows DCB; what is not chosen stays as the port reported it.
 #pragma once
 
 #include <windows.h>
 
-#include "serial/LineSettings.h"
+#include "serial/SerialPorts.h"
 
-void ChangeLineFields(DCB& dcb, const LineParameters& parameters);
+void ChangeLineFields(DCB& dcb, const LineValues& line);

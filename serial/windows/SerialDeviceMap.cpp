@@ -3,12 +3,19 @@
 
 #include <windows.h>
 
+#include "serial/windows/SystemError.h"
+
 std::vector<std::wstring> SerialPortsInDeviceMap() {
     std::vector<std::wstring> ports;
     HKEY map = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_QUERY_VALUE, &map) !=
-        ERROR_SUCCESS)
+    const LSTATUS opened =
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_QUERY_VALUE, &map);
+    if (opened != ERROR_SUCCESS) {
+        // A system without serial ports has no map at all; COM1 to COM9 are still offered.
+        if (opened != ERROR_FILE_NOT_FOUND)
+            TraceFailedCall(L"RegOpenKeyEx(SERIALCOMM)", static_cast<DWORD>(opened));
         return ports;
+    }
     // Each value names a driver's device (\Device\Serial11); its data is the port's name.
     for (DWORD index = 0;; ++index) {
         wchar_t valueName[256];

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "serial/windows/DcbLineFields.h"
+#include "serial/windows/SystemError.h"
 
 namespace {
 
@@ -20,23 +21,6 @@ PortError LastError(PortError unsaid = ERROR_GEN_FAILURE) {
 // codes that tell of a removal (DeviceIsGone), which a driver has not said.
 constexpr PortError UnsaidReadError = ERROR_READ_FAULT;
 
-// The port's DCB, held between reading and writing it back whole.
-class DcbLineConfiguration final : public LineConfiguration {
-public:
-    explicit DcbLineConfiguration(HANDLE port) : port_(port) {}
-
-    bool Read() override {
-        dcb_.DCBlength = sizeof dcb_;
-        return GetCommState(port_, &dcb_) != 0;
-    }
-    void Change(const LineParameters& parameters) override { ChangeLineFields(dcb_, parameters); }
-    bool Write() override { return SetCommState(port_, &dcb_) != 0; }
-
-private:
-    HANDLE port_;
-    DCB dcb_{};
-};
-
 }  // namespace
 
 PortHandle WindowsSerialPorts::Open(const std::string& deviceName) {
@@ -48,18 +32,23 @@ PortHandle WindowsSerialPorts::Open(const std::string& deviceName) {
     return reinterpret_cast<PortHandle>(port);
 }
 
-PortError WindowsSerialPorts::ConfigureLine(PortHandle port, const LineSettings& settings) {
-    DcbLineConfiguration configuration(ToHandle(port));
-    return ApplyLineSettings(configuration, settings) ? NoError : LastError();
+PortError WindowsSerialPorts::ConfigureLine(PortHandle port, const LineValues& line) {
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    if (!GetCommState(ToHandle(port), &dcb)) {
+        // The port goes on with the line it has; a guessed record would overwrite it.
+        TraceFailedCall(L"GetCommState");
+        return NoError;
+    }
+    ChangeLineFields(dcb, line);
+    return SetCommState(ToHandle(port), &dcb) ? NoError : LastError();
 }
 
-PortError WindowsSerialPorts::SetTimeouts(PortHandle port, const PortTimeouts& timeouts) {
-    COMMTIMEOUTS record{};
+PortError WindowsSerialPorts::SetReadTimeouts(PortHandle port, const ReadTimeouts& timeouts) {
+    COMMTIMEOUTS record{};  // writes without time-outs: the port is never written
     record.ReadIntervalTimeout = timeouts.intervalMs;
     record.ReadTotalTimeoutMultiplier = timeouts.totalMultiplierMs;
     record.ReadTotalTimeoutConstant = timeouts.totalConstantMs;
-    record.WriteTotalTimeoutMultiplier = timeouts.writeTotalMultiplierMs;
-    record.WriteTotalTimeoutConstant = timeouts.writeTotalConstantMs;
     return SetCommTimeouts(ToHandle(port), &record) ? NoError : LastError();
 }
 
@@ -80,7 +69,11 @@ PortError WindowsSerialPorts::ClearError(PortHandle port) {
 void WindowsSerialPorts::CancelRead(PortHandle port) {
     // Windows ends a synchronous read blocked in another thread with this.
     // Wine 8 does not: there the read runs to its time-out (at most 400 ms).
-    CancelIoEx(ToHandle(port), nullptr);
+    // Nothing to cancel is the common case: a cancel may come before the read has begun, and is
+    // repeated until it has ended.
+    if (!CancelIoEx(ToHandle(port), nullptr) && GetLastError() != ERROR_NOT_FOUND) TraceFailedCall(L"CancelIoEx");
 }
 
-void WindowsSerialPorts::Close(PortHandle port) { CloseHandle(ToHandle(port)); }
+void WindowsSerialPorts::Close(PortHandle port) {
+    if (!CloseHandle(ToHandle(port))) TraceFailedCall(L"CloseHandle");
+}

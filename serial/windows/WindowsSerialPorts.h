@@ -6,8 +6,8 @@
 class WindowsSerialPorts final : public SerialPorts {
 public:
     PortHandle Open(const std::string& deviceName) override;
-    PortError ConfigureLine(PortHandle port, const LineSettings& settings) override;
-    PortError SetTimeouts(PortHandle port, const PortTimeouts& timeouts) override;
+    PortError ConfigureLine(PortHandle port, const LineValues& line) override;
+    PortError SetReadTimeouts(PortHandle port, const ReadTimeouts& timeouts) override;
     PortError Read(PortHandle port, std::uint8_t* buffer, std::uint32_t size,
                    std::uint32_t& count) override;
     PortError ClearError(PortHandle port) override;

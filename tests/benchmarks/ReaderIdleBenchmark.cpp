@@ -17,8 +17,8 @@ using Clock = std::chrono::steady_clock;
 class TimedPorts final : public SerialPorts {
 public:
     PortHandle Open(const std::string&) override { return 1; }
-    PortError ConfigureLine(PortHandle, const LineSettings&) override { return NoError; }
-    PortError SetTimeouts(PortHandle, const PortTimeouts&) override { return NoError; }
+    PortError ConfigureLine(PortHandle, const LineValues&) override { return NoError; }
+    PortError SetReadTimeouts(PortHandle, const ReadTimeouts&) override { return NoError; }
     PortError Read(PortHandle, std::uint8_t*, std::uint32_t, std::uint32_t& count) override {
         std::lock_guard<std::mutex> lock(mutex_);
         if (!firstRead_) firstRead_ = Clock::now();
@@ -72,13 +72,13 @@ double Milliseconds(Clock::duration duration) {
 
 int main() {
     TimedPorts ports;
-    SharedPortHandle slot(ports);
+    SharedPortHandle sharedPort(ports);
     NoPause sleeper;
     NoKeys keys;
     FocusElsewhere focus;
     TypingGate typing(keys, focus, sleeper);
     NoRemovals removals;
-    PortReader reader(slot, sleeper, typing, removals);
+    PortReader reader(sharedPort, sleeper, typing, removals);
 
     std::thread readerThread([&] { reader.RunCycle(); });
 
@@ -91,7 +91,7 @@ int main() {
     const double wallMs = Milliseconds(Clock::now() - wallStart);
 
     const Clock::time_point published = Clock::now();
-    slot.Publish(ports.Open("COM1"));
+    sharedPort.Publish(ports.Open("COM1"));
     const Clock::time_point firstRead = ports.WaitForFirstRead();
     readerThread.join();
 

@@ -1,12 +1,16 @@
-// List positions to line parameters, and the read-change-write of the port's configuration.
+// List positions to line values: every item of the settings window's lists means what it says.
 #include "serial/LineSettings.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <map>
 #include <optional>
 #include <string>
-#include <vector>
+
+#include "fakes/EventLog.h"
+#include "fakes/FakeSerialPorts.h"
+#include "fakes/SettingsWindowLists.h"
 
 namespace {
 
@@ -16,58 +20,60 @@ LineSettings Positions(std::int32_t baud, std::int32_t dataBits, std::int32_t pa
     return LineSettings{baud, dataBits, parity, stopBits, 0};
 }
 
-TEST(LineParametersFor, BaudPositionsGiveTheListedRates) {
-    const std::vector<std::uint32_t> listed = {300,   600,   1200,  2400,  4800,  9600,
-                                               14400, 19200, 38400, 56000, 57600, 115200};
-    for (std::int32_t position = 0; position < static_cast<std::int32_t>(listed.size()); ++position) {
-        SCOPED_TRACE("baud position " + std::to_string(position));
-        EXPECT_EQ(LineParametersFor(Positions(position, 1, 0, 0)).baudRate, listed[position]);
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+// The lists' items as the window shows them, position by position.
+const SettingsLists Lists = SettingsWindowLists();
+
+TEST(LineValuesAt, BaudPositionsGiveTheListedRates) {
+    ASSERT_EQ(Lists.bauds.size(), 12u);
+    for (std::size_t position = 0; position < Lists.bauds.size(); ++position) {
+        SCOPED_TRACE(Narrow(Lists.bauds[position]));
+        const auto index = static_cast<std::int32_t>(position);
+        EXPECT_EQ(LineValuesAt(Positions(index, 1, 0, 0)).baudRate, std::stoul(Lists.bauds[position]));
     }
 }
 
-TEST(LineParametersFor, DataBitsPositionsGiveSevenAndEight) {
-    EXPECT_EQ(LineParametersFor(Positions(5, 0, 0, 0)).byteSize, 7);
-    EXPECT_EQ(LineParametersFor(Positions(5, 1, 0, 0)).byteSize, 8);
+TEST(LineValuesAt, DataBitsPositionsGiveTheListedCounts) {
+    ASSERT_EQ(Lists.dataBits, (std::vector<std::wstring>{L"7", L"8"}));
+    EXPECT_EQ(LineValuesAt(Positions(5, 0, 0, 0)).dataBits, 7);
+    EXPECT_EQ(LineValuesAt(Positions(5, 1, 0, 0)).dataBits, 8);
 }
 
-TEST(LineParametersFor, ParityPositionsGiveTheParityTheirTextNames) {
-    struct Case {
-        std::int32_t position;
-        const char* text;
-        std::uint8_t code;
+TEST(LineValuesAt, ParityPositionsGiveTheParityTheirTextNames) {
+    const std::map<std::wstring, Parity> named = {
+        {L"NONE", Parity::None}, {L"ODD", Parity::Odd},     {L"EVEN", Parity::Even},
+        {L"MARK", Parity::Mark}, {L"SPACE", Parity::Space},
     };
-    const Case cases[] = {
-        {0, "NONE", NoParity},  {1, "ODD", OddParity},     {2, "EVEN", EvenParity},
-        {3, "MARK", MarkParity}, {4, "SPACE", SpaceParity},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(LineParametersFor(Positions(5, 1, c.position, 0)).parity, c.code);
+    ASSERT_EQ(Lists.parities.size(), named.size());
+    for (std::size_t position = 0; position < Lists.parities.size(); ++position) {
+        SCOPED_TRACE(Narrow(Lists.parities[position]));
+        EXPECT_EQ(LineValuesAt(Positions(5, 1, static_cast<std::int32_t>(position), 0)).parity,
+                  named.at(Lists.parities[position]));
     }
-    EXPECT_EQ(OddParity, 1);
-    EXPECT_EQ(EvenParity, 2);
-    EXPECT_EQ(MarkParity, 3);
-    EXPECT_EQ(SpaceParity, 4);
 }
 
-TEST(LineParametersFor, StopBitsPositionsGiveTheirCodes) {
-    EXPECT_EQ(LineParametersFor(Positions(5, 1, 0, 0)).stopBits, OneStopBit);
-    EXPECT_EQ(LineParametersFor(Positions(5, 1, 0, 1)).stopBits, OnePointFiveStopBits);
-    EXPECT_EQ(LineParametersFor(Positions(5, 1, 0, 2)).stopBits, TwoStopBits);
-    EXPECT_EQ(OnePointFiveStopBits, 1);
-    EXPECT_EQ(TwoStopBits, 2);
+TEST(LineValuesAt, StopBitsPositionsGiveTheStopBitsTheirTextNames) {
+    const std::map<std::wstring, StopBits> named = {
+        {L"1", StopBits::One}, {L"1.5", StopBits::OnePointFive}, {L"2", StopBits::Two}};
+    ASSERT_EQ(Lists.stopBits.size(), named.size());
+    for (std::size_t position = 0; position < Lists.stopBits.size(); ++position) {
+        SCOPED_TRACE(Narrow(Lists.stopBits[position]));
+        EXPECT_EQ(LineValuesAt(Positions(5, 1, 0, static_cast<std::int32_t>(position))).stopBits,
+                  named.at(Lists.stopBits[position]));
+    }
 }
 
-TEST(LineParametersFor, DefaultsGive9600Baud8DataBitsNoParityOneStopBit) {
-    const LineParameters expected{9600, 8, NoParity, OneStopBit};
-    EXPECT_EQ(LineParametersFor(Positions(5, 1, 0, 0)), expected);
+TEST(LineValuesAt, DefaultsGive9600Baud8DataBitsNoParityOneStopBit) {
+    const LineValues expected{9600, 8, Parity::None, StopBits::One};
+    EXPECT_EQ(LineValuesAt(DefaultLineSettings), expected);
 }
 
-TEST(LineParametersFor, PositionsOutsideTheListsAskNothingOrPassThroughAsNumbers) {
+TEST(LineValuesAt, PositionsOutsideTheListsAskNothingOrPassThroughAsNumbers) {
     struct Case {
         const char* what;
         LineSettings settings;
-        LineParameters expected;
+        LineValues expected;
     };
     const Case cases[] = {
         {"no selection anywhere", Positions(-1, -1, -1, -1), {0xFFFFFFFFu, 0xFF, std::nullopt, std::nullopt}},
@@ -76,56 +82,23 @@ TEST(LineParametersFor, PositionsOutsideTheListsAskNothingOrPassThroughAsNumbers
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(LineParametersFor(c.settings), c.expected);
+        EXPECT_EQ(LineValuesAt(c.settings), c.expected);
     }
 }
 
-// Records what ApplyLineSettings does with the port's configuration.
-class RecordingLineConfiguration final : public LineConfiguration {
-public:
-    RecordingLineConfiguration(bool readable, bool writable) : readable_(readable), writable_(writable) {}
+TEST(ApplyLineSettings, HandsThePortTheValuesOfThePositionsAndReportsItsRefusal) {
+    EventLog log;
+    FakeSerialPorts ports{&log};
+    const PortHandle port = ports.Open("COM1");
 
-    bool Read() override {
-        calls.push_back("read");
-        return readable_;
-    }
-    void Change(const LineParameters& parameters) override {
-        calls.push_back("change");
-        changed = parameters;
-    }
-    bool Write() override {
-        calls.push_back("write");
-        return writable_;
-    }
-
-    std::vector<std::string> calls;
-    std::optional<LineParameters> changed;
-
-private:
-    bool readable_;
-    bool writable_;
-};
-
-TEST(ApplyLineSettings, ReadsTheWholeConfigurationChangesTheChosenParametersAndWritesItBack) {
-    RecordingLineConfiguration configuration(true, true);
-
-    EXPECT_TRUE(ApplyLineSettings(configuration, Positions(11, 0, 1, 2)));
-    EXPECT_EQ(configuration.calls, (std::vector<std::string>{"read", "change", "write"}));
-    EXPECT_EQ(configuration.changed, (LineParameters{115200, 7, OddParity, TwoStopBits}));
-}
-
-TEST(ApplyLineSettings, LeavesAPortWhoseConfigurationCannotBeReadUntouched) {
-    RecordingLineConfiguration configuration(false, true);
-
-    EXPECT_TRUE(ApplyLineSettings(configuration, Positions(5, 1, 0, 0)));
-    EXPECT_EQ(configuration.calls, (std::vector<std::string>{"read"}));
-}
-
-TEST(ApplyLineSettings, ReportsAPortThatRefusesTheChangedConfiguration) {
-    RecordingLineConfiguration configuration(true, false);
-
-    EXPECT_FALSE(ApplyLineSettings(configuration, Positions(5, 1, 0, 1)));
-    EXPECT_EQ(configuration.calls, (std::vector<std::string>{"read", "change", "write"}));
+    EXPECT_EQ(ApplyLineSettings(ports, port, Positions(11, 0, 1, 2)), NoError);
+    ports.RefuseLineSettings(87);
+    EXPECT_EQ(ApplyLineSettings(ports, port, Positions(5, 1, -1, -1)), 87u);
+    EXPECT_EQ(log.Events(), (std::vector<std::string>{
+                                "open COM1",
+                                "configure 1: 115200 baud, 7 data bits, parity odd, stop bits 2",
+                                "configure 1: 9600 baud, 8 data bits, parity kept, stop bits kept",
+                            }));
 }
 
 }  // namespace

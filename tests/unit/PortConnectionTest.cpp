@@ -50,11 +50,11 @@ const std::vector<std::wstring> OfferedPorts = {L"COM1", L"COM2", L"COM3", L"COM
                                                 L"COM7", L"COM8", L"COM9", L"COM12"};
 constexpr std::int32_t Com12 = 9;
 
-// Every event shows what the slot holds at that moment.
+// Every event shows what the shared handle holds at that moment.
 class PortConnectionTest : public testing::Test {
 protected:
     PortConnectionTest() {
-        log.DescribeStateWith([this] { return " [slot " + std::to_string(slot.Published()) + "]"; });
+        log.DescribeStateWith([this] { return " [published " + std::to_string(sharedPort.Published()) + "]"; });
     }
 
     static LineSettings Defaults(std::int32_t portIndex = 0) { return {5, 1, 0, 0, portIndex}; }
@@ -74,24 +74,24 @@ protected:
 
     EventLog log;
     FakeSerialPorts ports{&log};
-    SharedPortHandle slot{ports};
+    SharedPortHandle sharedPort{ports};
     RecordingSleeper sleeper{log};
     RecordingHost host{log};
     RecordingReopenHost reopenHost{log};
-    PortReopener reopener{ports, slot, reopenHost, std::chrono::milliseconds(1)};
-    PortConnection connection{ports, slot, sleeper, host, reopener};
+    PortReopener reopener{ports, sharedPort, reopenHost, std::chrono::milliseconds(1)};
+    PortConnection connection{ports, sharedPort, sleeper, host, reopener};
 };
 
 TEST_F(PortConnectionTest, FirstOpenPausesOpensConfiguresSetsTimeoutsThenPublishesAndResumesTheReader) {
     Open(Defaults());
 
     EXPECT_EQ(log.Events(), (Events{
-                                "drop untyped bytes [slot 0]",
-                                "sleep 100 ms [slot 0]",
-                                "open COM1 [slot 0]",
-                                "configure 1: baud 5, data bits 1, parity 0, stop bits 0 [slot 0]",
-                                "time-outs 1: 30/10/200/0/0 [slot 0]",
-                                "resume reader [slot 1]",
+                                "drop untyped bytes [published 0]",
+                                "sleep 100 ms [published 0]",
+                                "open COM1 [published 0]",
+                                "configure 1: 9600 baud, 8 data bits, parity none, stop bits 1 [published 0]",
+                                "time-outs 1: 30/10/200 [published 0]",
+                                "resume reader [published 1]",
                             }));
     ExpectNoFaults();
 }
@@ -104,27 +104,27 @@ TEST_F(PortConnectionTest, OpenWhileAPortIsOpenReleasesItBeforeThePauseAndTheNew
     const Events events = log.Events();
     EXPECT_EQ(Events(events.begin() + 6, events.end()),
               (Events{
-                  "close 1 [slot 0]",
-                  "drop untyped bytes [slot 0]",
-                  "sleep 100 ms [slot 0]",
-                  "open COM9 [slot 0]",
-                  "configure 2: baud 11, data bits 0, parity 1, stop bits 2 [slot 0]",
-                  "time-outs 2: 30/10/200/0/0 [slot 0]",
-                  "resume reader [slot 2]",
+                  "close 1 [published 0]",
+                  "drop untyped bytes [published 0]",
+                  "sleep 100 ms [published 0]",
+                  "open COM9 [published 0]",
+                  "configure 2: 115200 baud, 7 data bits, parity odd, stop bits 2 [published 0]",
+                  "time-outs 2: 30/10/200 [published 0]",
+                  "resume reader [published 2]",
               }));
     ExpectNoFaults();
 }
 
-TEST_F(PortConnectionTest, FailedOpenReportsItLeavesTheSlotEmptyAndStillResumesTheReader) {
+TEST_F(PortConnectionTest, FailedOpenReportsItLeavesNoPortPublishedAndStillResumesTheReader) {
     ports.MakeMissing("COM3");
     Open(Defaults(2));
 
     EXPECT_EQ(log.Events(), (Events{
-                                "drop untyped bytes [slot 0]",
-                                "sleep 100 ms [slot 0]",
-                                "open COM3 [slot 0]",
-                                "report port unavailable [slot 0]",
-                                "resume reader [slot 0]",
+                                "drop untyped bytes [published 0]",
+                                "sleep 100 ms [published 0]",
+                                "open COM3 [published 0]",
+                                "report port unavailable [published 0]",
+                                "resume reader [published 0]",
                             }));
 }
 
@@ -135,12 +135,12 @@ TEST_F(PortConnectionTest, FailedOpenAfterAWorkingOneLeavesNoPortBehind) {
 
     const Events events = log.Events();
     EXPECT_EQ(Events(events.begin() + 6, events.end()), (Events{
-                                                             "close 1 [slot 0]",
-                                                             "drop untyped bytes [slot 0]",
-                                                             "sleep 100 ms [slot 0]",
-                                                             "open COM2 [slot 0]",
-                                                             "report port unavailable [slot 0]",
-                                                             "resume reader [slot 0]",
+                                                             "close 1 [published 0]",
+                                                             "drop untyped bytes [published 0]",
+                                                             "sleep 100 ms [published 0]",
+                                                             "open COM2 [published 0]",
+                                                             "report port unavailable [published 0]",
+                                                             "resume reader [published 0]",
                                                          }));
     ExpectNoFaults();
 }
@@ -161,10 +161,10 @@ TEST_P(PortThatRefusesItsConfiguration, IsClosedAndReportedWithTheErrorAndNeverP
     (ports.*GetParam().refuse)(InvalidParameter);
     Open({5, 1, 0, 1, 4});
 
-    Events expected{"drop untyped bytes [slot 0]", "sleep 100 ms [slot 0]", "open COM5 [slot 0]"};
+    Events expected{"drop untyped bytes [published 0]", "sleep 100 ms [published 0]", "open COM5 [published 0]"};
     expected.insert(expected.end(), GetParam().configurationSteps.begin(), GetParam().configurationSteps.end());
-    expected.insert(expected.end(), {"close 1 [slot 0]", "report COM5 not set up: error 87 [slot 0]",
-                                     "resume reader [slot 0]"});
+    expected.insert(expected.end(), {"close 1 [published 0]", "report COM5 not set up: error 87 [published 0]",
+                                     "resume reader [published 0]"});
     EXPECT_EQ(log.Events(), expected);
     ExpectNoFaults();
 }
@@ -172,10 +172,10 @@ TEST_P(PortThatRefusesItsConfiguration, IsClosedAndReportedWithTheErrorAndNeverP
 INSTANTIATE_TEST_SUITE_P(
     LineSettingsOrTimeOuts, PortThatRefusesItsConfiguration,
     testing::Values(Refusal{"LineSettings", &FakeSerialPorts::RefuseLineSettings,
-                            {"configure 1: baud 5, data bits 1, parity 0, stop bits 1 [slot 0]"}},
+                            {"configure 1: 9600 baud, 8 data bits, parity none, stop bits 1.5 [published 0]"}},
                     Refusal{"TimeOuts", &FakeSerialPorts::RefuseTimeouts,
-                            {"configure 1: baud 5, data bits 1, parity 0, stop bits 1 [slot 0]",
-                             "time-outs 1: 30/10/200/0/0 [slot 0]"}}),
+                            {"configure 1: 9600 baud, 8 data bits, parity none, stop bits 1.5 [published 0]",
+                             "time-outs 1: 30/10/200 [published 0]"}}),
     [](const testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
 TEST_F(PortConnectionTest, RefusedSettingsAfterAWorkingOpenLeaveNoPortBehind) {
@@ -183,10 +183,10 @@ TEST_F(PortConnectionTest, RefusedSettingsAfterAWorkingOpenLeaveNoPortBehind) {
     ports.RefuseLineSettings(InvalidParameter);
     Open(Defaults());
 
-    EXPECT_EQ(slot.Published(), NoPort);
+    EXPECT_EQ(sharedPort.Published(), NoPort);
     const Events events = log.Events();
-    EXPECT_EQ(std::count(events.begin(), events.end(), "close 1 [slot 0]"), 1);
-    EXPECT_EQ(std::count(events.begin(), events.end(), "close 2 [slot 0]"), 1);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "close 1 [published 0]"), 1);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "close 2 [published 0]"), 1);
     ExpectNoFaults();
 }
 
@@ -197,34 +197,34 @@ TEST_P(PortPositionOutsideTheList, OpensNothingAndFailsLikeAMissingPort) {
     Open(Defaults(GetParam()));
 
     EXPECT_EQ(log.Events(), (Events{
-                                "drop untyped bytes [slot 0]",
-                                "sleep 100 ms [slot 0]",
-                                "report port unavailable [slot 0]",
-                                "resume reader [slot 0]",
+                                "drop untyped bytes [published 0]",
+                                "sleep 100 ms [published 0]",
+                                "report port unavailable [published 0]",
+                                "resume reader [published 0]",
                             }));
 }
 
 INSTANTIATE_TEST_SUITE_P(NoSelectionAndBeyondCom9, PortPositionOutsideTheList,
                          testing::Values(-1, 10, INT_MAX));
 
-TEST_F(PortConnectionTest, ClosePortClosesThePortAndEmptiesTheSlot) {
+TEST_F(PortConnectionTest, ClosePortClosesThePortAndPublishesNone) {
     Open(Defaults());
-    connection.ClosePort();
+    ClosePort(reopener, sharedPort);
 
-    EXPECT_EQ(log.Events().back(), "close 1 [slot 0]");
-    EXPECT_EQ(slot.Published(), NoPort);
+    EXPECT_EQ(log.Events().back(), "close 1 [published 0]");
+    EXPECT_EQ(sharedPort.Published(), NoPort);
     ExpectNoFaults();
 }
 
 TEST_F(PortConnectionTest, ClosePortWithNoPortOpenDoesNothing) {
-    connection.ClosePort();
+    ClosePort(reopener, sharedPort);
     Open(Defaults());
-    connection.ClosePort();
-    connection.ClosePort();
+    ClosePort(reopener, sharedPort);
+    ClosePort(reopener, sharedPort);
 
     const Events events = log.Events();
-    EXPECT_EQ(std::count(events.begin(), events.end(), "close 1 [slot 0]"), 1);
-    EXPECT_EQ(events.front(), "drop untyped bytes [slot 0]");
+    EXPECT_EQ(std::count(events.begin(), events.end(), "close 1 [published 0]"), 1);
+    EXPECT_EQ(events.front(), "drop untyped bytes [published 0]");
     ExpectNoFaults();
 }
 
@@ -233,25 +233,26 @@ TEST_F(PortConnectionTest, ClosePortWithNoPortOpenDoesNothing) {
 TEST_F(PortConnectionTest, APortAboveCom9OpensByItsDeviceNamespaceName) {
     Open(Defaults(Com12));
 
-    EXPECT_EQ(log.Events()[2], "open \\\\.\\COM12 [slot 0]");
-    EXPECT_NE(slot.Published(), NoPort);
+    EXPECT_EQ(log.Events()[2], "open \\\\.\\COM12 [published 0]");
+    EXPECT_NE(sharedPort.Published(), NoPort);
 }
 
 TEST_F(PortConnectionTest, AVanishedDeviceIsOpenedAgainWithTheSameSettingsOnceBackAndNotBefore) {
     Open({7, 0, 2, 0, Com12});
-    const PortHandle gone = slot.Published();
+    const PortHandle gone = sharedPort.Published();
     ports.MakeMissing("\\\\.\\COM12");
     reopener.DeviceGone(gone);
-    ASSERT_TRUE(WaitForEvent("open \\\\.\\COM12 [slot 0]", 2));  // an attempt that failed
+    ASSERT_TRUE(WaitForEvent("open \\\\.\\COM12 [published 0]", 2));  // an attempt that failed
     ports.MakeBack("\\\\.\\COM12");
-    ASSERT_TRUE(WaitForEvent("wait ended [slot 2]", 1));
+    ASSERT_TRUE(WaitForEvent("wait ended [published 2]", 1));
 
     const Events events = log.Events();
-    const auto back = std::find(events.begin(), events.end(), "wait ended [slot 2]");
+    const auto back = std::find(events.begin(), events.end(), "wait ended [published 2]");
     EXPECT_EQ(Events(back - 3, back), (Events{
-                                          "open \\\\.\\COM12 [slot 0]",
-                                          "configure 2: baud 7, data bits 0, parity 2, stop bits 0 [slot 0]",
-                                          "time-outs 2: 30/10/200/0/0 [slot 0]",
+                                          "open \\\\.\\COM12 [published 0]",
+                                          "configure 2: 19200 baud, 7 data bits, parity even, stop bits 1"
+                                          " [published 0]",
+                                          "time-outs 2: 30/10/200 [published 0]",
                                       }));
     ExpectNoFaults();
 }
@@ -259,10 +260,10 @@ TEST_F(PortConnectionTest, AVanishedDeviceIsOpenedAgainWithTheSameSettingsOnceBa
 TEST_F(PortConnectionTest, APortThatOpensButRefusesItsSettingsIsNotBackYet) {
     Open(Defaults(Com12));
     ports.RefuseTimeouts(InvalidParameter);
-    reopener.DeviceGone(slot.Published());
-    ASSERT_TRUE(WaitForEvent("close 2 [slot 0]", 1));
+    reopener.DeviceGone(sharedPort.Published());
+    ASSERT_TRUE(WaitForEvent("close 2 [published 0]", 1));
 
-    EXPECT_EQ(slot.Published(), NoPort);
+    EXPECT_EQ(sharedPort.Published(), NoPort);
     ExpectNoFaults();
 }
 
@@ -271,20 +272,20 @@ TEST_F(PortConnectionTest, OpenAndClosePortEndTheWaitForAVanishedDeviceFirst) {
         SCOPED_TRACE(open ? "Open" : "ClosePort");
         Open(Defaults(Com12));
         ports.MakeMissing("\\\\.\\COM12");
-        reopener.DeviceGone(slot.Published());
+        reopener.DeviceGone(sharedPort.Published());
         const std::size_t before = log.Events().size();
         if (open)
             Open(Defaults(0));
         else
-            connection.ClosePort();
+            ClosePort(reopener, sharedPort);
 
         const Events events = log.Events();
-        const auto ended = std::find(events.begin() + before, events.end(), "wait ended [slot 0]");
+        const auto ended = std::find(events.begin() + before, events.end(), "wait ended [published 0]");
         ASSERT_NE(ended, events.end());
         if (open) {
-            EXPECT_NE(std::find(ended, events.end(), "drop untyped bytes [slot 0]"), events.end());
+            EXPECT_NE(std::find(ended, events.end(), "drop untyped bytes [published 0]"), events.end());
         }
-        connection.ClosePort();
+        ClosePort(reopener, sharedPort);
         ports.MakeBack("\\\\.\\COM12");
     }
     ExpectNoFaults();

@@ -26,7 +26,7 @@ Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 class PortReaderTest : public testing::Test {
 protected:
-    void OpenAndPublish(const char* deviceName) { slot.Publish(ports.Open(deviceName)); }
+    void OpenAndPublish(const char* deviceName) { sharedPort.Publish(ports.Open(deviceName)); }
 
     void RunCycles(int cycles) {
         for (int i = 0; i < cycles; ++i) reader.RunCycle();
@@ -53,7 +53,7 @@ protected:
 
     EventLog log;
     FakeSerialPorts ports{&log};
-    SharedPortHandle slot{ports};
+    SharedPortHandle sharedPort{ports};
     RecordingSleeper sleeper{log};
     RecordingKeySink keys;
     ScriptedFocus focus;
@@ -62,7 +62,7 @@ protected:
         void DeviceGone(PortHandle port) override { gone.push_back(port); }
         std::vector<PortHandle> gone;
     } removals;
-    PortReader reader{slot, sleeper, typing, removals};
+    PortReader reader{sharedPort, sleeper, typing, removals};
 };
 
 TEST_F(PortReaderTest, ShortReadIsTypedAndTheNextReadComesAfterThePause) {
@@ -147,7 +147,7 @@ TEST_F(PortReaderTest, AReadThatFindsTheDeviceGoneIsReportedWithItsPortAndBacksO
     for (const Case& removal : {Case{{false, {}, 22}, 22}, Case{{false, {}, FakeSerialPorts::Aborted}, 5},
                                 Case{{true, {}}, 21}}) {
         const PortHandle port = ports.Open("\\\\.\\COM12");
-        slot.Publish(port);
+        sharedPort.Publish(port);
         ports.QueueRead(removal.read);
         ports.FailErrorQueries(removal.query);
         RunCycles(1);
@@ -155,7 +155,7 @@ TEST_F(PortReaderTest, AReadThatFindsTheDeviceGoneIsReportedWithItsPortAndBacksO
         EXPECT_EQ(removals.gone, std::vector<PortHandle>{port}) << testing::PrintToString(removal.read);
         EXPECT_EQ(log.Events().back(), "sleep 50 ms");
         removals.gone.clear();
-        slot.Close();
+        sharedPort.Close();
     }
 }
 
@@ -194,7 +194,7 @@ TEST_F(PortReaderTest, CloseDuringAReadCutsItShortThenTheReaderBacksOffAndWaitsF
         reader.RunCycle();  // waits for the next port
     });
     ASSERT_TRUE(ports.WaitUntilReadBlocked(10s));
-    slot.Close();
+    sharedPort.Close();
     ports.QueueRead({true, Text("new")});
     OpenAndPublish("COM2");
     readerThread.join();

@@ -1,4 +1,4 @@
-// The wait for a vanished device: reopen through the slot, and Open or the end of the program ending it.
+// The wait for a vanished device: reopen through the shared handle, and Open or the end of the program ending it.
 #include "serial/PortReopener.h"
 
 #include <gtest/gtest.h>
@@ -54,7 +54,7 @@ protected:
     // The port that Open published and the reopener follows.
     PortHandle OpenAndFollow(PortReopener& reopener) {
         const PortHandle port = ports.Open("\\\\.\\COM12");
-        slot.Publish(port);
+        sharedPort.Publish(port);
         reopener.Follow(L"COM12", [this] { return Attempt(); });
         return port;
     }
@@ -70,7 +70,7 @@ protected:
 
     EventLog log;
     FakeSerialPorts ports{&log};
-    SharedPortHandle slot{ports};
+    SharedPortHandle sharedPort{ports};
     RecordingReopenHost host;
     std::atomic<int> attempts{0};
     int backAt = 1;
@@ -78,7 +78,7 @@ protected:
 
 TEST_F(PortReopenerTest, AVanishedDeviceIsClosedAndItsPortOpenedAgainOnceItIsBack) {
     backAt = 3;
-    PortReopener reopener(ports, slot, host, Soon);
+    PortReopener reopener(ports, sharedPort, host, Soon);
     const PortHandle gone = OpenAndFollow(reopener);
 
     reopener.DeviceGone(gone);
@@ -86,15 +86,15 @@ TEST_F(PortReopenerTest, AVanishedDeviceIsClosedAndItsPortOpenedAgainOnceItIsBac
 
     EXPECT_EQ(host.Seen(), (Events{"waiting for COM12", "wait ended"}));
     EXPECT_EQ(attempts, 3);
-    EXPECT_NE(slot.Published(), NoPort);
-    EXPECT_NE(slot.Published(), gone);
+    EXPECT_NE(sharedPort.Published(), NoPort);
+    EXPECT_NE(sharedPort.Published(), gone);
     EXPECT_EQ(log.Events(), (Events{"open \\\\.\\COM12", "close 1", "open \\\\.\\COM12"}));
 }
 
 TEST_F(PortReopenerTest, AReportOnAPortThatIsNotTheFollowedOneChangesNothing) {
-    PortReopener reopener(ports, slot, host, Soon);
+    PortReopener reopener(ports, sharedPort, host, Soon);
     const PortHandle unfollowed = ports.Open("COM1");
-    slot.Publish(unfollowed);
+    sharedPort.Publish(unfollowed);
     reopener.DeviceGone(unfollowed);  // nothing followed yet
 
     OpenAndFollow(reopener);
@@ -102,11 +102,11 @@ TEST_F(PortReopenerTest, AReportOnAPortThatIsNotTheFollowedOneChangesNothing) {
 
     EXPECT_EQ(host.Seen(), Events{});
     EXPECT_EQ(attempts, 0);
-    EXPECT_NE(slot.Published(), NoPort);
+    EXPECT_NE(sharedPort.Published(), NoPort);
 }
 
 TEST_F(PortReopenerTest, OpenEndsAPendingWaitAtOnceAndNothingIsPublishedAfterIt) {
-    PortReopener reopener(ports, slot, host, Never);
+    PortReopener reopener(ports, sharedPort, host, Never);
     reopener.DeviceGone(OpenAndFollow(reopener));
 
     auto stopped = std::async(std::launch::async, [&] { reopener.Stop(); });
@@ -114,15 +114,15 @@ TEST_F(PortReopenerTest, OpenEndsAPendingWaitAtOnceAndNothingIsPublishedAfterIt)
 
     EXPECT_EQ(host.Seen(), (Events{"waiting for COM12", "wait ended"}));
     EXPECT_EQ(attempts, 0);
-    EXPECT_EQ(slot.Published(), NoPort);
+    EXPECT_EQ(sharedPort.Published(), NoPort);
 }
 
 TEST_F(PortReopenerTest, AnAttemptUnderWayWhenOpenStopsTheWaitHasItsPortClosedNotPublished) {
     std::promise<void> attemptBegun, release;
     std::shared_future<void> released = release.get_future().share();
-    PortReopener reopener(ports, slot, host, Soon);
+    PortReopener reopener(ports, sharedPort, host, Soon);
     const PortHandle gone = ports.Open("\\\\.\\COM12");
-    slot.Publish(gone);
+    sharedPort.Publish(gone);
     reopener.Follow(L"COM12", [&] {
         attemptBegun.set_value();
         released.wait();
@@ -137,25 +137,25 @@ TEST_F(PortReopenerTest, AnAttemptUnderWayWhenOpenStopsTheWaitHasItsPortClosedNo
     release.set_value();
     ASSERT_EQ(stopped.wait_for(10s), std::future_status::ready);
 
-    EXPECT_EQ(slot.Published(), NoPort);
+    EXPECT_EQ(sharedPort.Published(), NoPort);
     EXPECT_EQ(log.Events().back(), "close 2");
     EXPECT_EQ(ports.Faults(), Events{});
 }
 
 TEST_F(PortReopenerTest, ResumeFromSleepClosesTheOpenPortAndOpensItAgain) {
-    PortReopener reopener(ports, slot, host, Soon);
+    PortReopener reopener(ports, sharedPort, host, Soon);
     const PortHandle before = OpenAndFollow(reopener);
 
     reopener.Reopen();
     ASSERT_TRUE(host.WaitFor(2, 10s));
 
     EXPECT_EQ(host.Seen(), (Events{"waiting for COM12", "wait ended"}));
-    EXPECT_NE(slot.Published(), NoPort);
-    EXPECT_NE(slot.Published(), before);
+    EXPECT_NE(sharedPort.Published(), NoPort);
+    EXPECT_NE(sharedPort.Published(), before);
 }
 
 TEST_F(PortReopenerTest, ResumeWithNoPortFollowedDoesNothing) {
-    PortReopener reopener(ports, slot, host, Soon);
+    PortReopener reopener(ports, sharedPort, host, Soon);
     reopener.Reopen();
     OpenAndFollow(reopener);
     reopener.Stop();  // as Close does
@@ -166,7 +166,7 @@ TEST_F(PortReopenerTest, ResumeWithNoPortFollowedDoesNothing) {
 }
 
 TEST_F(PortReopenerTest, TheEndOfTheProgramEndsAPendingWaitAtOnce) {
-    auto reopener = std::make_unique<PortReopener>(ports, slot, host, Never);
+    auto reopener = std::make_unique<PortReopener>(ports, sharedPort, host, Never);
     reopener->DeviceGone(OpenAndFollow(*reopener));
 
     auto ended = std::async(std::launch::async, [&] { reopener.reset(); });
@@ -180,28 +180,28 @@ TEST_F(PortReopenerTest, TheEndOfTheProgramEndsAPendingWaitAtOnce) {
 TEST_F(PortReopenerTest, ReopensAndOpensHandThePortOverWithoutAReadOnAClosedPort) {
     FakeSerialPorts failingPorts{nullptr};
     failingPorts.AnswerEveryReadWith({false, {}, 22});  // the device has gone
-    SharedPortHandle busySlot{failingPorts};
-    PortReopener reopener(failingPorts, busySlot, host, 0ms);
+    SharedPortHandle busyPort{failingPorts};
+    PortReopener reopener(failingPorts, busyPort, host, 0ms);
     std::atomic<bool> stop{false};
 
     std::thread reader([&] {
         std::uint8_t buffer[100];
         while (!stop) {
-            const SharedPortHandle::ReadResult read = busySlot.Read(buffer, 20);
+            const SharedPortHandle::ReadResult read = busyPort.Read(buffer, 20);
             if (read.goneDevice != NoPort) reopener.DeviceGone(read.goneDevice);
             if (!read.succeeded) std::this_thread::yield();
         }
     });
     for (int round = 0; round < 300; ++round) {
         reopener.Stop();
-        busySlot.Close();
-        busySlot.Publish(failingPorts.Open("COM12"));
+        busyPort.Close();
+        busyPort.Publish(failingPorts.Open("COM12"));
         reopener.Follow(L"COM12", [&] { return failingPorts.Open("COM12"); });
     }
     stop = true;
     reader.join();
     reopener.Stop();
-    busySlot.Close();
+    busyPort.Close();
 
     EXPECT_EQ(failingPorts.Faults(), Events{});
 }

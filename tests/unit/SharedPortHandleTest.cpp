@@ -23,20 +23,20 @@ class SharedPortHandleTest : public testing::Test {
 protected:
     PortHandle OpenAndPublish() {
         const PortHandle port = ports.Open("COM1");
-        slot.Publish(port);
+        sharedPort.Publish(port);
         return port;
     }
 
     EventLog log;
     FakeSerialPorts ports{&log};
-    SharedPortHandle slot{ports};
+    SharedPortHandle sharedPort{ports};
     std::uint8_t buffer[100] = {};
 };
 
 TEST_F(SharedPortHandleTest, AWaitingReaderGoesOnOnceAPortIsPublished) {
     std::promise<void> waited;
     std::thread reader([&] {
-        slot.WaitForPort();
+        sharedPort.WaitForPort();
         waited.set_value();
     });
     OpenAndPublish();
@@ -45,11 +45,11 @@ TEST_F(SharedPortHandleTest, AWaitingReaderGoesOnOnceAPortIsPublished) {
 }
 
 TEST_F(SharedPortHandleTest, ReadWithNoPortPublishedFailsWithoutTouchingAPort) {
-    EXPECT_FALSE(slot.Read(buffer, 20).succeeded);
+    EXPECT_FALSE(sharedPort.Read(buffer, 20).succeeded);
 
     const PortHandle port = OpenAndPublish();
-    slot.Close();
-    EXPECT_FALSE(slot.Read(buffer, 20).succeeded);
+    sharedPort.Close();
+    EXPECT_FALSE(sharedPort.Read(buffer, 20).succeeded);
 
     EXPECT_EQ(log.Events(), (Events{"open COM1", "close " + std::to_string(port)}));
 }
@@ -58,7 +58,7 @@ TEST_F(SharedPortHandleTest, ReadGoesToThePublishedPort) {
     ports.QueueRead({true, {'h', 'i'}});
     OpenAndPublish();
 
-    const SharedPortHandle::ReadResult read = slot.Read(buffer, 20);
+    const SharedPortHandle::ReadResult read = sharedPort.Read(buffer, 20);
     EXPECT_TRUE(read.succeeded);
     EXPECT_EQ(read.count, 2u);
     EXPECT_EQ(buffer[0], 'h');
@@ -67,19 +67,19 @@ TEST_F(SharedPortHandleTest, ReadGoesToThePublishedPort) {
 
 TEST_F(SharedPortHandleTest, CloseWithNoReadInProgressClosesAtOnce) {
     OpenAndPublish();
-    slot.Close();
+    sharedPort.Close();
 
     EXPECT_EQ(log.Events(), (Events{"open COM1", "close 1"}));
-    EXPECT_EQ(slot.Published(), NoPort);
+    EXPECT_EQ(sharedPort.Published(), NoPort);
 }
 
 TEST_F(SharedPortHandleTest, CloseDuringAReadCutsTheReadShortAndClosesOnlyAfterItHasEnded) {
     OpenAndPublish();
     std::atomic<bool> readSucceeded{true};
-    std::thread reader([&] { readSucceeded = slot.Read(buffer, 20).succeeded; });
+    std::thread reader([&] { readSucceeded = sharedPort.Read(buffer, 20).succeeded; });
     ASSERT_TRUE(ports.WaitUntilReadBlocked(10s));
 
-    slot.Close();
+    sharedPort.Close();
     reader.join();
 
     EXPECT_FALSE(readSucceeded);
@@ -94,18 +94,18 @@ TEST_F(SharedPortHandleTest, CloseDuringAReadCutsTheReadShortAndClosesOnlyAfterI
 TEST_F(SharedPortHandleTest, NoReadEverOverlapsOrFollowsTheCloseOfItsPort) {
     FakeSerialPorts quietPorts{nullptr};
     quietPorts.AnswerEveryReadWith({true, {'x'}});
-    SharedPortHandle busySlot{quietPorts};
+    SharedPortHandle busyPort{quietPorts};
 
     std::atomic<bool> stop{false};
     std::thread reader([&] {
         std::uint8_t readerBuffer[100];
-        while (!stop) busySlot.Read(readerBuffer, 20);
+        while (!stop) busyPort.Read(readerBuffer, 20);
     });
     for (int round = 0; round < 500; ++round) {
         const PortHandle port = quietPorts.Open("COM1");
-        busySlot.Publish(port);
+        busyPort.Publish(port);
         ASSERT_TRUE(quietPorts.WaitUntilReadBegunOn(port, 10s));
-        busySlot.Close();
+        busyPort.Close();
     }
     stop = true;
     reader.join();

@@ -90,18 +90,19 @@ public:
         return lastHandle_;
     }
 
-    PortError ConfigureLine(PortHandle port, const LineSettings& settings) override {
-        Log("configure " + std::to_string(port) + ": baud " + std::to_string(settings.baudIndex) +
-            ", data bits " + std::to_string(settings.dataBitsIndex) + ", parity " +
-            std::to_string(settings.parityIndex) + ", stop bits " +
-            std::to_string(settings.stopBitsIndex));
+    PortError ConfigureLine(PortHandle port, const LineValues& line) override {
+        static const char* const parities[] = {"none", "odd", "even", "mark", "space"};
+        static const char* const stopBits[] = {"1", "1.5", "2"};
+        Log("configure " + std::to_string(port) + ": " + std::to_string(line.baudRate) + " baud, " +
+            std::to_string(line.dataBits) + " data bits, parity " +
+            (line.parity ? parities[static_cast<int>(*line.parity)] : "kept") + ", stop bits " +
+            (line.stopBits ? stopBits[static_cast<int>(*line.stopBits)] : "kept"));
         return lineSettingsError_;
     }
 
-    PortError SetTimeouts(PortHandle port, const PortTimeouts& t) override {
+    PortError SetReadTimeouts(PortHandle port, const ReadTimeouts& t) override {
         Log("time-outs " + std::to_string(port) + ": " + std::to_string(t.intervalMs) + "/" +
-            std::to_string(t.totalMultiplierMs) + "/" + std::to_string(t.totalConstantMs) + "/" +
-            std::to_string(t.writeTotalMultiplierMs) + "/" + std::to_string(t.writeTotalConstantMs));
+            std::to_string(t.totalMultiplierMs) + "/" + std::to_string(t.totalConstantMs));
         return timeoutsError_;
     }
 
