@@ -1,6 +1,8 @@
 // Tells the settings window, from whichever thread notices, whether the port waits for its device.
 #include "app/windows/DeviceWaitNotice.h"
 
+#include "serial/windows/SystemError.h"
+
 void DeviceWaitNotice::Attach(HWND window, UINT message) {
     std::lock_guard<std::mutex> lock(mutex_);
     window_ = window;
@@ -20,6 +22,6 @@ void DeviceWaitNotice::Change(const std::wstring& waitingPort) {
     std::lock_guard<std::mutex> lock(mutex_);
     waitingPort_ = waitingPort;
     // Posted, never sent: the caller may be another thread that holds a lock the window's
-    // thread is waiting for.
-    if (window_) PostMessageW(window_, message_, 0, 0);
+    // thread is waiting for. A notice that cannot be posted leaves the tip as it is until the next.
+    if (window_ && !PostMessageW(window_, message_, 0, 0)) TraceFailedCall(L"PostMessage(device wait)");
 }

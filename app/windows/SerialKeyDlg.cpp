@@ -2,7 +2,6 @@
 // notification-area icon that brings it back, and the About item of its system menu.
 #include "app/windows/SerialKeyDlg.h"
 
-#include <cwctype>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -18,6 +17,7 @@
 #include "app/windows/SerialInput.h"
 #include "res/resource.h"
 #include "serial/windows/SerialDeviceMap.h"
+#include "serial/windows/SystemError.h"
 
 namespace {
 
@@ -32,19 +32,6 @@ HICON LoadSmallAppIcon() {
 CWinThread* BeginReaderThread(CSerialKeyDlg* window) {
     // Suspended: the reader runs only from the first Open on.
     return AfxBeginThread(ReaderThreadProc, window, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED, nullptr);
-}
-
-// The system's own words for an error, with its number, which a support page may ask for.
-std::wstring SystemErrorText(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    std::wstring words(text ? text : L"", length);
-    LocalFree(text);
-    while (!words.empty() && iswspace(words.back())) words.pop_back();  // the system ends it with a line break
-    const std::wstring number = L"error " + std::to_wstring(error);
-    return words.empty() ? number : words + L" (" + number + L")";
 }
 
 }  // namespace
@@ -122,7 +109,7 @@ LRESULT CSerialKeyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // A restarted shell announces its new taskbar, which knows none of the old icons. If it takes
     // the icon no more, a hidden window comes back, without taking the focus from the user's work.
     static const UINT WM_TASKBARCREATED = RegisterWindowMessageW(L"TaskbarCreated");
-    if (message == WM_TASKBARCREATED && !ShellNotifyIcon(NIM_ADD) && !IsWindowVisible(m_hWnd))
+    if (message == WM_TASKBARCREATED && !ShowIcon(AddNotificationIcon) && !IsWindowVisible(m_hWnd))
         ShowWindow(m_hWnd, SW_SHOWNA);
 
     const LRESULT result = CDialog::WindowProc(message, wParam, lParam);
@@ -152,7 +139,7 @@ BOOL CSerialKeyDlg::OnInitDialog() {
 
     m_pReaderThread = BeginReaderThread(this);
 
-    const bool iconAdded = ShellNotifyIcon(NIM_ADD);
+    const bool iconAdded = ShowIcon(AddNotificationIcon);
     if (!m_start.open) return TRUE;  // the focus goes to the first tab stop, Open
 
     // Open as if pressed, once the run has begun. The window stays off the screen only while the
@@ -205,7 +192,7 @@ HICON CSerialKeyDlg::OnQueryDragIcon() { return m_hAppIcon; }
 void CSerialKeyDlg::OnOpen() {
     UpdateData(TRUE);
     SerialInput& serial = TheSerialInput();
-    PortConnection(serial.ports, serial.slot, serial.sleeper, *this, serial.reopener)
+    PortConnection(serial.ports, serial.sharedPort, serial.sleeper, *this, serial.reopener)
         .Open({m_nBaudIndex, m_nDataBitsIndex, m_nParityIndex, m_nStopBitsIndex, m_nPortIndex},
               ListItems(GetDlgItem(m_hWnd, IDC_PORT)));
 }
@@ -230,7 +217,7 @@ void CSerialKeyDlg::OnEndSession(WPARAM ending, LPARAM) {
 // However the program ends, its icon leaves the notification area with the window.
 void CSerialKeyDlg::OnDestroy() {
     TheSerialInput().deviceWait.Attach(nullptr, 0);
-    RemoveNotificationIcon(m_hWnd, WM_TRAYNOTIFY);
+    RemoveNotificationIcon(m_hWnd);
     Default();
 }
 
@@ -253,7 +240,7 @@ LRESULT CSerialKeyDlg::OnPowerBroadcast(WPARAM event, LPARAM) {
     return Default();
 }
 
-void CSerialKeyDlg::OnDeviceWait() { ShellNotifyIcon(NIM_MODIFY); }
+void CSerialKeyDlg::OnDeviceWait() { ShowIcon(ModifyNotificationIcon); }
 
 void CSerialKeyDlg::RefreshPortList() {
     HWND portList = GetDlgItem(m_hWnd, IDC_PORT);
@@ -292,7 +279,8 @@ void CSerialKeyDlg::ResumeReader() {
     // A reader that could not be created at start-up gets another chance with every Open.
     if (!m_pReaderThread) m_pReaderThread = BeginReaderThread(this);
     if (m_pReaderThread) {
-        m_pReaderThread->ResumeThread();
+        // Every Open resumes; only the first finds the thread suspended.
+        if (m_pReaderThread->ResumeThread() == static_cast<DWORD>(-1)) TraceFailedCall(L"ResumeThread");
         return;
     }
     MessageBoxW(m_hWnd,
@@ -301,10 +289,11 @@ void CSerialKeyDlg::ResumeReader() {
                 AfxGetApp()->m_strAppName.c_str(), MB_OK | MB_ICONHAND);
 }
 
-BOOL CSerialKeyDlg::ShellNotifyIcon(DWORD dwMessage) {
-    return AddNotificationIcon(m_hWnd, WM_TRAYNOTIFY, dwMessage, LoadSmallAppIcon(),
-                               NotificationTip(TheSerialInput().deviceWait.WaitingPort()));
+BOOL CSerialKeyDlg::ShowIcon(IconOperation operation) {
+    return operation(m_hWnd, LoadSmallAppIcon(), NotificationTip(TheSerialInput().deviceWait.WaitingPort()));
 }
 
 // The shell may have refused the icon at start-up, or lost it since without saying so.
-bool CSerialKeyDlg::EnsureNotificationIcon() { return ShellNotifyIcon(NIM_MODIFY) || ShellNotifyIcon(NIM_ADD); }
+bool CSerialKeyDlg::EnsureNotificationIcon() {
+    return ShowIcon(ModifyNotificationIcon) || ShowIcon(AddNotificationIcon);
+}

@@ -56,8 +56,10 @@ private:
     void ResumeReader() override;
 
     void AppendAboutItem();
-    // Hands the shell the notification-area icon's record with `dwMessage` (NIM_ADD, NIM_MODIFY).
-    BOOL ShellNotifyIcon(DWORD dwMessage);
+    // Adds or modifies the notification-area icon (AddNotificationIcon, ModifyNotificationIcon)
+    // with the program's small icon and the tip for this moment.
+    using IconOperation = BOOL (*)(HWND, HICON, const std::wstring&);
+    BOOL ShowIcon(IconOperation operation);
     // Whether the icon is in the notification area, after adding it again if the shell has lost it.
     bool EnsureNotificationIcon();
     // Offers COM1 to COM9 and the higher ports that the system has now, keeping the choice.

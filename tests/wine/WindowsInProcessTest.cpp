@@ -147,16 +147,23 @@ TEST_F(WindowsInProcessTest, OfferedListsAreTheItemsThatFillTheSettingsWindowsLi
 TEST_F(WindowsInProcessTest, AddingTheIconDestroysTheCallersHandleWhateverTheShellAnswers) {
     HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(owner);
-    for (const DWORD message : {DWORD{NIM_MODIFY}, DWORD{NIM_ADD}}) {  // the first finds no icon to modify
+    const struct {
+        const char* operation;
+        BOOL (*show)(HWND, HICON, const std::wstring&);
+        bool accepted;
+    } cases[] = {
+        {"modify", ModifyNotificationIcon, false},  // finds no icon to modify
+        {"add", AddNotificationIcon, true},
+    };
+    for (const auto& c : cases) {
         HICON icon = static_cast<HICON>(
             LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
         ASSERT_TRUE(icon);
-        EXPECT_EQ(AddNotificationIcon(owner, WM_TRAYNOTIFY, message, icon, NotificationTip(L"")) != FALSE,
-                  message == NIM_ADD);
+        EXPECT_EQ(c.show(owner, icon, NotificationTip(L"")) != FALSE, c.accepted) << c.operation;
         ICONINFO info{};
-        EXPECT_FALSE(GetIconInfo(icon, &info)) << "message " << message;
+        EXPECT_FALSE(GetIconInfo(icon, &info)) << c.operation;
     }
-    EXPECT_TRUE(RemoveNotificationIcon(owner, WM_TRAYNOTIFY));
+    EXPECT_TRUE(RemoveNotificationIcon(owner));
     DestroyWindow(owner);
 }
 
