@@ -51,7 +51,7 @@ const MessageMap* CDialog::GetMessageMap() const {
 
 INT_PTR CDialog::DoModal() {
     HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
-    const CDialog* mainWindow = AfxGetApp()->m_pMainWnd;
+    const CWnd* mainWindow = AfxGetApp()->m_pMainWnd;
     if (!owner && mainWindow && mainWindow != this) owner = mainWindow->m_hWnd;
     return DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), owner, &StartDialogProc,
                            reinterpret_cast<LPARAM>(this));
@@ -86,7 +86,7 @@ void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 LRESULT CDialog::OnCommandHelp(WPARAM, LPARAM) { return DialogHelpContextBase + static_cast<LRESULT>(m_nIDTemplate); }
 
 LRESULT CDialog::OnHelpRequest(WPARAM, LPARAM) {
-    if (const CDialog* mainWindow = AfxGetApp()->m_pMainWnd)
+    if (const CWnd* mainWindow = AfxGetApp()->m_pMainWnd)
         SendMessageW(mainWindow->m_hWnd, WM_COMMAND, ID_HELP, 0);
     return TRUE;
 }

@@ -2,7 +2,7 @@
 #include "app/framework/windows/WinApp.h"
 
 #include "app/framework/ModulePath.h"
-#include "app/framework/windows/Dialog.h"
+#include "app/framework/windows/Wnd.h"
 
 namespace {
 
