@@ -46,7 +46,8 @@ public:
     CDialog& operator=(const CDialog&) = delete;
 
     // Creates the window from the template, initialises it, centres and shows it, and runs it until
-    // EndDialog; the window is gone when this returns the end code. -1: it could not be created.
+    // EndDialog; the window is gone when this returns the end code. -1: it could not be created, or
+    // there is no application object to run it in.
     INT_PTR DoModal();
     // Ends the modal run; DoModal returns `nResult`.
     void EndDialog(int nResult);
