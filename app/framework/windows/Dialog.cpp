@@ -50,8 +50,12 @@ const MessageMap* CDialog::GetMessageMap() const {
 }
 
 INT_PTR CDialog::DoModal() {
+    // The running window asks the application object for its owner, for the commands that no
+    // window handles and for help: without one there is nothing to run it in.
+    const CWinApp* app = AfxGetApp();
+    if (!app) return -1;
     HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
-    const CDialog* mainWindow = AfxGetApp()->m_pMainWnd;
+    const CWnd* mainWindow = app->m_pMainWnd;
     if (!owner && mainWindow && mainWindow != this) owner = mainWindow->m_hWnd;
     return DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), owner, &StartDialogProc,
                            reinterpret_cast<LPARAM>(this));
@@ -86,7 +90,7 @@ void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 LRESULT CDialog::OnCommandHelp(WPARAM, LPARAM) { return DialogHelpContextBase + static_cast<LRESULT>(m_nIDTemplate); }
 
 LRESULT CDialog::OnHelpRequest(WPARAM, LPARAM) {
-    if (const CDialog* mainWindow = AfxGetApp()->m_pMainWnd)
+    if (const CWnd* mainWindow = AfxGetApp()->m_pMainWnd)
         SendMessageW(mainWindow->m_hWnd, WM_COMMAND, ID_HELP, 0);
     return TRUE;
 }

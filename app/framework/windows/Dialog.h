@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/framework/windows/MessageMap.h"
+#include "app/framework/windows/Wnd.h"
 
 class CDialog;
 
@@ -37,7 +38,7 @@ std::optional<std::vector<DialogListItem>> LoadDialogListItems(UINT nIDTemplate)
 // Appends `text` to the extended combo box `list`; false when the list refuses it.
 bool AppendListItem(HWND list, std::wstring text);
 
-class CDialog : public CMessageTarget {
+class CDialog : public CWnd {
 public:
     // `pParentWnd` owns the dialog; without one the program's main window does (if it is another).
     explicit CDialog(UINT nIDTemplate, CDialog* pParentWnd = nullptr);
@@ -45,14 +46,13 @@ public:
     CDialog& operator=(const CDialog&) = delete;
 
     // Creates the window from the template, initialises it, centres and shows it, and runs it until
-    // EndDialog; the window is gone when this returns the end code. -1: it could not be created.
+    // EndDialog; the window is gone when this returns the end code. -1: it could not be created, or
+    // there is no application object to run it in.
     INT_PTR DoModal();
     // Ends the modal run; DoModal returns `nResult`.
     void EndDialog(int nResult);
     // Runs DoDataExchange in the direction given: TRUE from the controls, FALSE into them.
     BOOL UpdateData(BOOL bFromControls = TRUE);
-
-    HWND m_hWnd = nullptr;
 
 protected:
     const MessageMap* GetMessageMap() const override;

@@ -37,7 +37,7 @@ struct MessageMap {
     std::size_t count;
 };
 
-// Anything that has a message map: the application object and the dialogs.
+// Anything that has a message map: the application object and the windows.
 class CMessageTarget {
 public:
     virtual ~CMessageTarget() = default;

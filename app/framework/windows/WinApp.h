@@ -7,7 +7,7 @@
 
 #include "app/framework/windows/MessageMap.h"
 
-class CDialog;
+class CWnd;
 
 // The Help command: what a window sends its program's main window when the user asks for help (F1).
 constexpr UINT ID_HELP = 0xE146;
@@ -33,7 +33,7 @@ public:
     // The executable's path with the extension ".HLP".
     std::wstring m_strHelpFilePath;
     // The window that the program runs in; cleared when that window is destroyed.
-    CDialog* m_pMainWnd = nullptr;
+    CWnd* m_pMainWnd = nullptr;
 
 protected:
     // Shows the help topic of the focused window, or of the nearest window above it that names one.
