@@ -8,8 +8,7 @@ import subprocess
 
 import pytest
 
-from winebed import (PROBE, Receiver, SerialKey, as_received, type_bytes, wait_for_open, wait_until,
-                     wine_session)
+from winebed import Receiver, SerialKey, as_received, type_bytes, wait_for_open, wait_until, wine_session
 
 LAYOUTS = ["us", "gb", "de", "fr"]
 # All 95 printable characters, then TAB and CR.
@@ -59,7 +58,7 @@ class Notepad:
         wait_until(lambda: "foreground 1" in self.probe("window").stdout, 60, "Notepad in front")
 
     def probe(self, *args):
-        return self.wine.run(PROBE, args[0], self.TITLE, *args[1:])
+        return self.wine.probe(args[0], self.TITLE, *args[1:])
 
     def text(self):
         units = self.probe("childtext", "Edit").stdout.strip()

@@ -8,7 +8,7 @@ import time
 import pytest
 
 from streams import PacedWriter, numbered_text, share_of_a_core
-from winebed import PROBE, Pty, Receiver, SerialKey, wait_for_open, wait_until
+from winebed import Pty, Receiver, SerialKey, wait_for_open, wait_until
 
 COM12 = 9  # its position: after COM1 to COM9
 WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC = 0x0218, 0x0012
@@ -44,7 +44,7 @@ def tip(program):
     wine.xdotool("mousemove", 10, 10)
     time.sleep(0.5)  # the old tip goes away
     wine.xdotool("mousemove", *icons[0])
-    return wait_until(lambda: (r := wine.run(PROBE, "tooltip")).returncode == 0 and r.stdout.strip(), 30, "the tip")
+    return wait_until(lambda: (r := wine.probe("tooltip")).returncode == 0 and r.stdout.strip(), 30, "the tip")
 
 
 def send(program, message, wparam, lparam):

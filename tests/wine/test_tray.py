@@ -12,8 +12,8 @@ import time
 import pytest
 
 from streams import PacedWriter
-from winebed import (BUILD_DIR, DESKTOP_HEIGHT, TASKBAR_HEIGHT, PROBE, Receiver, SerialKey, as_received,
-                     type_bytes, wait_for_open, wait_until, winpath)
+from winebed import (BUILD_DIR, DESKTOP_HEIGHT, TASKBAR_HEIGHT, Receiver, SerialKey, as_received, type_bytes,
+                     wait_for_open, wait_until, winpath)
 
 STAND_IN = BUILD_DIR / "tests/wine/StandIn.exe"
 IN_PROCESS_TESTS = BUILD_DIR / "tests/wine/WindowsInProcessTests.exe"
@@ -38,10 +38,6 @@ LEFT, MIDDLE, RIGHT = 1, 2, 3
 @pytest.fixture
 def program(clean_wine, line):
     return SerialKey(clean_wine)
-
-
-def probe(wine, *args):
-    return wine.run(PROBE, *args)
 
 
 def the_icon(wine):
@@ -89,9 +85,9 @@ def pressing_icon(wine, button):
 
 def click_into(wine, title):
     """A click in the middle of a top-level window, which brings it to the front with the focus."""
-    left, top, right, bottom = map(int, probe(wine, "rect", title).stdout.split()[1:5])
+    left, top, right, bottom = map(int, wine.probe("rect", title).stdout.split()[1:5])
     wine.xdotool("mousemove", (left + right) // 2, (top + bottom) // 2, "click", LEFT)
-    wait_until(lambda: "foreground 1" in probe(wine, "window", title).stdout, 30, f"{title} in front")
+    wait_until(lambda: "foreground 1" in wine.probe("window", title).stdout, 30, f"{title} in front")
 
 
 # Open and the icon
@@ -133,7 +129,7 @@ def test_moves_and_the_middle_button_over_the_icon_do_nothing(clean_wine, progra
     # order: once a click on the receiver's taskbar button has acted (it minimises the receiver,
     # which is in front, to -32000, -32000), the shell has passed on all that came over the icon.
     clean_wine.xdotool("mousemove", 150, DESKTOP_HEIGHT - TASKBAR_HEIGHT // 2, "click", LEFT)
-    wait_until(lambda: "rect -32000 -32000" in probe(clean_wine, "window", "Receiver").stdout or
+    wait_until(lambda: "rect -32000 -32000" in clean_wine.probe("window", "Receiver").stdout or
                program.window().get("visible") == "1", 30, "the receiver's taskbar button to act")
     handled_so_far(program)
 
@@ -152,7 +148,7 @@ def test_the_tip_reads_serial_to_keyboard(clean_wine, program):
     x, y = the_icon(clean_wine)
     clean_wine.xdotool("mousemove", x, y)
 
-    tip = wait_until(lambda: (r := probe(clean_wine, "tooltip")).returncode == 0 and r.stdout, 30, "the tip")
+    tip = wait_until(lambda: (r := clean_wine.probe("tooltip")).returncode == 0 and r.stdout, 30, "the tip")
     assert tip.strip() == "Serial to Keyboard"
 
 
@@ -182,7 +178,7 @@ def test_a_restarted_shell_gets_the_icon_again(clean_wine, program):
     assert program.probe("removeicon", WM_TRAYNOTIFY).returncode == 0
     wait_until(lambda: not clean_wine.tray_icons(), 30, "the shell to forget the icon")
 
-    assert probe(clean_wine, "broadcast", "TaskbarCreated").returncode == 0
+    assert clean_wine.probe("broadcast", "TaskbarCreated").returncode == 0
 
     the_icon(clean_wine)
     open_and_hide(program)
@@ -239,7 +235,7 @@ def test_a_hidden_window_comes_back_when_a_restarted_shell_refuses_the_icon(clea
     open_and_hide(program)
     refusing = notification_area("refuse")
 
-    assert probe(clean_wine, "broadcast", "TaskbarCreated").returncode == 0
+    assert clean_wine.probe("broadcast", "TaskbarCreated").returncode == 0
 
     wait_until(lambda: program.window().get("visible") == "1", 30, "the window to come back")
     assert [request["message"] for request in refusing()] == [NIM_ADD]
@@ -349,7 +345,7 @@ def test_each_way_to_end_removes_the_icon_and_releases_the_port_first(clean_wine
 
 def keys_down(wine):
     """The virtual keys that are down for the whole system, read from another process."""
-    return probe(wine, "keysdown").stdout.split()
+    return wine.probe("keysdown").stdout.split()
 
 
 def reset_speed(pty):
@@ -421,12 +417,12 @@ def test_in_process_the_system_menu_the_about_box_layout_and_the_icon_handle(cle
 
 
 def about_box(wine):
-    return wait_until(lambda: (r := probe(wine, "window", ABOUT_TITLE)).returncode == 0 and r.stdout, 30,
+    return wait_until(lambda: (r := wine.probe("window", ABOUT_TITLE)).returncode == 0 and r.stdout, 30,
                       "the About box")
 
 
 def about_box_closed(wine):
-    wait_until(lambda: probe(wine, "window", ABOUT_TITLE).returncode == 1, 30, "the About box to close")
+    wait_until(lambda: wine.probe("window", ABOUT_TITLE).returncode == 1, 30, "the About box to close")
 
 
 def test_the_last_item_of_the_system_menu_opens_the_about_box(clean_wine, program):
@@ -435,7 +431,7 @@ def test_the_last_item_of_the_system_menu_opens_the_about_box(clean_wine, progra
 
     assert "foreground 1" in about_box(clean_wine)
     assert program.window()["foreground"] == "0"
-    controls = probe(clean_wine, "controls", ABOUT_TITLE).stdout.splitlines()
+    controls = clean_wine.probe("controls", ABOUT_TITLE).stdout.splitlines()
     assert controls[-1].endswith("Button 50010001 00000004 關閉")  # the default push button, a tab stop
     clean_wine.xdotool("key", "Return")
     about_box_closed(clean_wine)
@@ -451,7 +447,7 @@ def test_every_system_command_from_0x10_to_0x1f_opens_the_about_box_again_and_ag
 
     for command in (0x00, 0x20):
         assert program.probe("send", WM_SYSCOMMAND, command, 0).returncode == 0
-        assert probe(clean_wine, "window", ABOUT_TITLE).returncode == 1
+        assert clean_wine.probe("window", ABOUT_TITLE).returncode == 1
 
 
 @pytest.fixture
