@@ -6,11 +6,11 @@ import pathlib
 import subprocess
 import sys
 
-from winebed import BUILD_DIR, DESKTOP_HEIGHT, DESKTOP_WIDTH, Pty, SerialKey, wait_until, wine_session
+from win32 import WM_SYSCOMMAND
+from winebed import BUILD_DIR, DESKTOP_HEIGHT, DESKTOP_WIDTH, RESOURCE, Pty, SerialKey, wait_until, wine_session
 
 DOCS = pathlib.Path(__file__).resolve().parents[2] / "docs"
 ABOUT_TITLE = SerialKey.ABOUT_TITLE
-WM_SYSCOMMAND, IDM_ABOUTBOX = 0x0112, 0x0010
 
 
 def rect_of(wine, title):
@@ -39,7 +39,7 @@ def main():
         program = SerialKey(wine)
         save(wine, DOCS / "settings-window.png", *rect_of(wine, SerialKey.TITLE))
 
-        program.probe("post", WM_SYSCOMMAND, IDM_ABOUTBOX, 0)
+        program.probe("post", WM_SYSCOMMAND, RESOURCE.IDM_ABOUTBOX, 0)
         wait_until(lambda: wine.window(ABOUT_TITLE).get("foreground") == "1", 30, "the About box")
         wine.probe("idle", ABOUT_TITLE)
         save(wine, BUILD_DIR / "screenshots/about-box.png", *rect_of(wine, ABOUT_TITLE))

@@ -6,11 +6,10 @@ import time
 
 import pytest
 
-from streams import PacedWriter, compare_lines, is_subsequence, numbered_text, share_of_a_core
+from streams import (SPINNING_SHARE_OF_A_CORE, PacedWriter, compare_lines, is_subsequence, numbered_text,
+                     share_of_a_core)
+from win32 import WM_NULL
 from winebed import Pty, Receiver, SerialKey, as_received, type_bytes, wait_for_open, wait_until
-
-# A process that spins keeps a core busy; an idle one uses next to nothing of it.
-SPINNING_SHARE_OF_A_CORE = 0.1
 
 
 def typing_program(wine, tmp_path, device):
@@ -23,7 +22,7 @@ def typing_program(wine, tmp_path, device):
 
 def answers(program):
     """The program runs and its window handles messages (WM_NULL, sent and answered)."""
-    return program.process.poll() is None and program.probe("send", 0, 0, 0).returncode == 0
+    return program.process.poll() is None and program.probe("send", WM_NULL, 0, 0).returncode == 0
 
 
 @pytest.fixture

@@ -8,12 +8,12 @@ import subprocess
 
 import pytest
 
+from win32 import VK_CAPITAL, VK_CONTROL, VK_MENU
 from winebed import Receiver, SerialKey, as_received, type_bytes, wait_for_open, wait_until, wine_session
 
 LAYOUTS = ["us", "gb", "de", "fr"]
 # All 95 printable characters, then TAB and CR.
 LINE = bytes(range(0x20, 0x7F)) + b"\t\r"
-VK_CONTROL, VK_MENU, VK_CAPITAL = 0x11, 0x12, 0x14
 WINE_MAJOR = int(re.search(r"wine-(\d+)", subprocess.run(["wine", "--version"], capture_output=True,
                                                           text=True).stdout).group(1))
 

@@ -7,16 +7,12 @@ import time
 
 import pytest
 
-from streams import PacedWriter, numbered_text, share_of_a_core
-from winebed import Pty, Receiver, SerialKey, wait_for_open, wait_until
+from streams import SPINNING_SHARE_OF_A_CORE, PacedWriter, numbered_text, share_of_a_core
+from win32 import DBT_DEVNODES_CHANGED, PBT_APMRESUMEAUTOMATIC, WM_DEVICECHANGE, WM_LBUTTONDOWN, WM_POWERBROADCAST
+from winebed import TRAY_ICON_ID, WM_TRAYNOTIFY, Pty, Receiver, SerialKey, wait_for_open, wait_until
 
 COM12 = 9  # its position: after COM1 to COM9
-WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC = 0x0218, 0x0012
-WM_DEVICECHANGE, DBT_DEVNODES_CHANGED = 0x0219, 0x0007
-WM_TRAYNOTIFY, WM_LBUTTONDOWN = 0x8065, 0x0201
 DEVICE_MAP = r"HKLM\HARDWARE\DEVICEMAP\SERIALCOMM"
-# A process that spins keeps a core busy; an idle one uses next to nothing of it.
-SPINNING_SHARE_OF_A_CORE = 0.1
 PLAIN_TIP = "Serial to Keyboard"
 WAITING_TIP = "Serial to Keyboard \u2013 COM12: waiting for the device"
 
@@ -111,7 +107,7 @@ def test_the_list_is_brought_up_to_date_when_the_window_is_shown(clean_wine, dev
     assert clean_wine.run("reg", "add", DEVICE_MAP, "/v", r"\Device\Serial14", "/t", "REG_SZ", "/d", "COM15",
                           "/f").returncode == 0
 
-    send(program, WM_TRAYNOTIFY, WM_TRAYNOTIFY, WM_LBUTTONDOWN)
+    send(program, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN)
 
     assert port_list(program) == ([f"COM{n}" for n in range(1, 10)] + ["COM12", "COM15"], 0)
 

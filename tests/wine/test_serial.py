@@ -8,9 +8,8 @@ import time
 
 import pytest
 
-from winebed import Receiver, SerialKey, as_received, type_bytes, wait_for_open, wait_until
-
-CMSPAR = 0o10000000000  # mark or space parity; Python's termios does not name it
+from win32 import WM_NULL
+from winebed import CMSPAR, Receiver, SerialKey, as_received, type_bytes, wait_for_open, wait_until
 
 
 def open_and_focus_receiver(wine, tmp_path, device):
@@ -177,7 +176,7 @@ def test_a_vanished_device_does_not_end_the_program_and_a_later_open_recovers(
     time.sleep(2)  # a few read cycles on the dead port
     assert program.process.poll() is None
     # Open has hidden the window; WM_NULL is handled, and answered, only by a window that runs.
-    assert program.probe("send", 0, 0, 0).returncode == 0, "the window no longer answers"
+    assert program.probe("send", WM_NULL, 0, 0).returncode == 0, "the window no longer answers"
 
     program.open(port=1)
     wait_for_open(second)

@@ -4,18 +4,15 @@ import subprocess
 
 import pytest
 
-from winebed import BUILD_DIR, DESKTOP_HEIGHT, SERIALKEY, SerialKey, wait_until, winpath
+from win32 import (BS_DEFPUSHBUTTON, BS_GROUPBOX, BS_PUSHBUTTON, CBS_DROPDOWNLIST, CBS_SORT, DS_MODALFRAME,
+                   HID_BASE_RESOURCE, IDC_STATIC, SS_LEFT, WM_COMMANDHELP, WS_CAPTION, WS_EX_APPWINDOW,
+                   WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_POPUP, WS_SYSMENU, WS_TABSTOP, WS_VISIBLE)
+from winebed import BUILD_DIR, DESKTOP_HEIGHT, RESOURCE, SERIALKEY, SerialKey, wait_until, winpath
 
 OPEN, CLOSE, PORT, BAUD = SerialKey.OPEN, SerialKey.CLOSE, SerialKey.PORT, SerialKey.BAUD
 DATABITS, PARITY, STOPBITS = SerialKey.DATA_BITS, SerialKey.PARITY, SerialKey.STOP_BITS
-GROUP, LABEL = 1001, -1
+GROUP, LABEL = RESOURCE.IDC_SETTINGS_GROUP, IDC_STATIC
 
-WS_POPUP, WS_VISIBLE, WS_CAPTION, WS_SYSMENU = 0x80000000, 0x10000000, 0x00C00000, 0x00080000
-WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_TABSTOP, DS_MODALFRAME = 0x00020000, 0x00010000, 0x00010000, 0x80
-WS_EX_APPWINDOW = 0x00040000
-BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_GROUPBOX, SS_LEFT = 0, 1, 7, 0
-CBS_DROPDOWNLIST, CBS_SORT = 0x3, 0x100
-WM_COMMANDHELP = 0x365
 ICON_BLUE = bytes([0, 84, 166])  # the signal drawn on the application icon
 
 # Lists in the order of their positions, and the position shown after start.
@@ -141,7 +138,7 @@ class TestAfterStart:
         assert any(title_bar[i:i + 3] == ICON_BLUE for i in range(0, len(title_bar), 3))
 
     def test_help_context_is_that_of_the_template(self, started):
-        assert int(probe(started, "send", WM_COMMANDHELP, 0, 0), 16) == 0x20000 + 102
+        assert int(probe(started, "send", WM_COMMANDHELP, 0, 0), 16) == HID_BASE_RESOURCE + RESOURCE.IDD_MAIN
 
 
 def test_escape_ends_the_program(clean_wine):

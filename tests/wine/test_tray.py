@@ -12,25 +12,27 @@ import time
 import pytest
 
 from streams import PacedWriter
-from winebed import (BUILD_DIR, DESKTOP_HEIGHT, TASKBAR_HEIGHT, Receiver, SerialKey, as_received, type_bytes,
-                     wait_for_open, wait_until, winpath)
+from win32 import (HID_BASE_RESOURCE, NIF_ICON, NIF_MESSAGE, NIF_TIP, NIM_ADD, NIM_DELETE, NIM_MODIFY, WM_CLOSE,
+                   WM_ENDSESSION, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MBUTTONDBLCLK, WM_MBUTTONDOWN,
+                   WM_MBUTTONUP, WM_MOUSEMOVE, WM_NULL, WM_RBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP,
+                   WM_SYSCOMMAND)
+from winebed import (BUILD_DIR, DESKTOP_HEIGHT, RESOURCE, TASKBAR_HEIGHT, TRAY_ICON_ID, WM_TRAYNOTIFY, Receiver,
+                     SerialKey, as_received, type_bytes, wait_for_open, wait_until, winpath)
 
 STAND_IN = BUILD_DIR / "tests/wine/StandIn.exe"
 IN_PROCESS_TESTS = BUILD_DIR / "tests/wine/WindowsInProcessTests.exe"
 ABOUT_TITLE = SerialKey.ABOUT_TITLE
-WM_NULL, WM_CLOSE, WM_ENDSESSION, WM_SYSCOMMAND, WM_TRAYNOTIFY = 0x0000, 0x0010, 0x0016, 0x0112, 0x8065
-NIM_ADD, NIM_MODIFY, NIM_DELETE = 0, 1, 2
 MOUSE_MESSAGES = {  # the mouse messages that the shell passes on, and whether each shows the window
-    "WM_MOUSEMOVE": (0x0200, False),
-    "WM_LBUTTONDOWN": (0x0201, True),
-    "WM_LBUTTONUP": (0x0202, False),
-    "WM_LBUTTONDBLCLK": (0x0203, False),
-    "WM_RBUTTONDOWN": (0x0204, True),
-    "WM_RBUTTONUP": (0x0205, False),
-    "WM_RBUTTONDBLCLK": (0x0206, False),
-    "WM_MBUTTONDOWN": (0x0207, False),
-    "WM_MBUTTONUP": (0x0208, False),
-    "WM_MBUTTONDBLCLK": (0x0209, False),
+    "WM_MOUSEMOVE": (WM_MOUSEMOVE, False),
+    "WM_LBUTTONDOWN": (WM_LBUTTONDOWN, True),
+    "WM_LBUTTONUP": (WM_LBUTTONUP, False),
+    "WM_LBUTTONDBLCLK": (WM_LBUTTONDBLCLK, False),
+    "WM_RBUTTONDOWN": (WM_RBUTTONDOWN, True),
+    "WM_RBUTTONUP": (WM_RBUTTONUP, False),
+    "WM_RBUTTONDBLCLK": (WM_RBUTTONDBLCLK, False),
+    "WM_MBUTTONDOWN": (WM_MBUTTONDOWN, False),
+    "WM_MBUTTONUP": (WM_MBUTTONUP, False),
+    "WM_MBUTTONDBLCLK": (WM_MBUTTONDBLCLK, False),
 }
 LEFT, MIDDLE, RIGHT = 1, 2, 3
 
@@ -63,7 +65,7 @@ def open_and_hide(program):
 
 def notify(program, mouse_message):
     """Sends the window what the shell sends for a mouse event over the icon; returns once it is handled."""
-    assert program.probe("send", WM_TRAYNOTIFY, WM_TRAYNOTIFY, MOUSE_MESSAGES[mouse_message][0]).returncode == 0
+    assert program.probe("send", WM_TRAYNOTIFY, TRAY_ICON_ID, MOUSE_MESSAGES[mouse_message][0]).returncode == 0
 
 
 def handled_so_far(program):
@@ -175,7 +177,7 @@ def test_a_second_open_adds_no_second_icon(clean_wine, program):
 
 def test_a_restarted_shell_gets_the_icon_again(clean_wine, program):
     the_icon(clean_wine)
-    assert program.probe("removeicon", WM_TRAYNOTIFY).returncode == 0
+    assert program.probe("removeicon", TRAY_ICON_ID).returncode == 0
     wait_until(lambda: not clean_wine.tray_icons(), 30, "the shell to forget the icon")
 
     assert clean_wine.probe("broadcast", "TaskbarCreated").returncode == 0
@@ -187,7 +189,7 @@ def test_a_restarted_shell_gets_the_icon_again(clean_wine, program):
 
 
 def test_open_adds_an_icon_that_the_shell_has_lost(clean_wine, program):
-    assert program.probe("removeicon", WM_TRAYNOTIFY).returncode == 0
+    assert program.probe("removeicon", TRAY_ICON_ID).returncode == 0
     wait_until(lambda: not clean_wine.tray_icons(), 30, "the shell to forget the icon")
 
     open_and_hide(program)
@@ -338,9 +340,9 @@ def test_each_way_to_end_removes_the_icon_and_releases_the_port_first(clean_wine
     assert closed
     assert not line.holders()
     first, last = requests()[0], requests()[-1]
-    assert first == {"message": NIM_ADD, "window": window, "id": WM_TRAYNOTIFY, "flags": 7,  # message, icon, tip
-                     "callback": WM_TRAYNOTIFY}
-    assert (last["message"], last["window"], last["id"]) == (NIM_DELETE, window, WM_TRAYNOTIFY)
+    assert first == {"message": NIM_ADD, "window": window, "id": TRAY_ICON_ID,
+                     "flags": NIF_MESSAGE | NIF_ICON | NIF_TIP, "callback": WM_TRAYNOTIFY}
+    assert (last["message"], last["window"], last["id"]) == (NIM_DELETE, window, TRAY_ICON_ID)
 
 
 def keys_down(wine):
@@ -464,13 +466,14 @@ def test_f1_asks_for_the_help_topic_of_the_window_in_front(clean_wine, program, 
 
     clean_wine.xdotool("key", "F1")
     wait_until(lambda: len(help_engine()) == 1, 30, "a help request")
-    program.probe("post", WM_SYSCOMMAND, 0x10, 0)
+    program.probe("post", WM_SYSCOMMAND, RESOURCE.IDM_ABOUTBOX, 0)
     about_box(clean_wine)
     clean_wine.xdotool("key", "F1")
     wait_until(lambda: len(help_engine()) == 2, 30, "a second help request")
 
-    assert help_engine() == [f"HELP command=1 data=20066 file={help_file}",   # HELP_CONTEXT, 0x20000 + 102
-                             f"HELP command=1 data=20064 file={help_file}"]   # 0x20000 + 100
+    assert help_engine() == [  # HELP_CONTEXT, with the help context of each window's template
+        f"HELP command=1 data={HID_BASE_RESOURCE + RESOURCE.IDD_MAIN:x} file={help_file}",
+        f"HELP command=1 data={HID_BASE_RESOURCE + RESOURCE.IDD_ABOUTBOX:x} file={help_file}"]
 
 
 def test_f1_without_a_help_engine_says_so(clean_wine, line):

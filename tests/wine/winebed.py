@@ -15,6 +15,9 @@ import tempfile
 import termios
 import time
 import tty
+import types
+
+from win32 import IDCANCEL, VK_SHIFT
 
 BUILD_DIR = pathlib.Path(os.environ.get("SERIALKEY_BUILD_DIR", "build/windows-x64")).resolve()
 HERE = pathlib.Path(__file__).resolve().parent
@@ -24,7 +27,22 @@ SEND_KEYS = BUILD_DIR / "tests/wine/SendKeys.exe"
 PROBE = BUILD_DIR / "tests/wine/WinProbe.exe"
 SERIALKEY = BUILD_DIR / "app/SerialKey.exe"
 WINE_FONTS = pathlib.Path("/usr/share/wine/fonts")
-VK_SHIFT = 0x10
+CMSPAR = 0o10000000000  # mark or space parity in termios; Python's termios does not name it
+
+
+def read_defines(header):
+    """The names and numbers of a C header's "#define NAME NUMBER" lines."""
+    return {name: int(value, 0) for name, value in
+            re.findall(r"^#define\s+(\w+)\s+((?:0x)?[0-9A-Fa-f]+)\s*$", header.read_text(), re.MULTILINE)}
+
+
+# The program's resource identifiers (RESOURCE.IDC_OPEN and so on), as the program and its resource
+# script have them.
+RESOURCE = types.SimpleNamespace(**read_defines(SOURCE_DIR / "res/resource.h"))
+# The message that the notification-area icon sends the settings window, and the icon's id: the
+# same number, but two things.
+WM_TRAYNOTIFY = 0x8065
+TRAY_ICON_ID = 0x8065
 
 # Per architecture: the PE machine and optional-header magic, the Wine loader and prefix kind
 # that run it, the MinGW-w64 triple whose tools read it, and its name in a manifest. Debian's
@@ -460,8 +478,9 @@ class SerialKey:
     TITLE = "RS-232C to KeyBoard(for Win2000)"
     ABOUT_TITLE = "關於Varento"
     EXE = SERIALKEY
-    OPEN, CLOSE = 1014, 2
-    PORT, BAUD, DATA_BITS, PARITY, STOP_BITS = 1013, 1005, 1006, 1007, 1008
+    OPEN, CLOSE = RESOURCE.IDC_OPEN, IDCANCEL
+    PORT, BAUD, DATA_BITS, PARITY, STOP_BITS = (RESOURCE.IDC_PORT, RESOURCE.IDC_BAUD, RESOURCE.IDC_DATABITS,
+                                                RESOURCE.IDC_PARITY, RESOURCE.IDC_STOPBITS)
 
     def __init__(self, wine, *args, exe=SERIALKEY, env=None, shown=True):
         """Starts the program with args; returns once its settings window exists, visible or, if not shown,
@@ -512,3 +531,4 @@ class SerialKey:
         """Presses Enter, which the message box takes as it has the focus, and waits until it has gone."""
         self.wine.xdotool("key", "Return")
         wait_until(lambda: self.probe("messagebox").returncode == 1, 30, "the message to be dismissed")
+
