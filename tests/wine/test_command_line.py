@@ -4,8 +4,7 @@ the settings chosen, and the refusal of arguments that the program does not unde
 import termios
 
 from win32 import IDOK, WM_COMMAND, WM_LBUTTONDOWN
-from winebed import (CMSPAR, SERIALKEY, TRAY_ICON_ID, WM_TRAYNOTIFY, Receiver, SerialKey, wait_for_open,
-                     wait_until)
+from winebed import CMSPAR, SERIALKEY, Receiver, SerialKey, wait_for_open, wait_until
 
 LISTS = (SerialKey.PORT, SerialKey.BAUD, SerialKey.DATA_BITS, SerialKey.PARITY, SerialKey.STOP_BITS)
 APP_NAME = SERIALKEY.stem  # the caption of the program's message boxes
@@ -48,7 +47,7 @@ def test_open_types_from_the_start_without_showing_the_window(clean_wine, line, 
     assert clean_wine.window("Receiver")["foreground"] == "1"
 
     # The icon calls the window back as after any Open; it shows what it was started with.
-    assert program.probe("send", WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN).returncode == 0
+    program.notify(WM_LBUTTONDOWN)
     wait_until(lambda: program.window().get("visible") == "1", 30, "the window to show")
     assert selections(program) == (0, 7, 1, 2, 0)  # COM1 19200 8 EVEN 1
 
@@ -62,7 +61,7 @@ def test_open_of_a_missing_port_shows_the_failure_and_the_icon_brings_the_window
     program.probe("idle")
     assert program.window()["visible"] == "0"
 
-    assert program.probe("send", WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN).returncode == 0
+    program.notify(WM_LBUTTONDOWN)
     wait_until(lambda: (w := program.window()).get("visible") == "1" and w.get("foreground") == "1", 30,
                "the window in front")
     assert selections(program)[0] == 8

@@ -14,8 +14,7 @@ import pytest
 from streams import PacedWriter
 from win32 import (HID_BASE_RESOURCE, NIF_ICON, NIF_MESSAGE, NIF_TIP, NIM_ADD, NIM_DELETE, NIM_MODIFY, WM_CLOSE,
                    WM_ENDSESSION, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MBUTTONDBLCLK, WM_MBUTTONDOWN,
-                   WM_MBUTTONUP, WM_MOUSEMOVE, WM_NULL, WM_RBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP,
-                   WM_SYSCOMMAND)
+                   WM_MBUTTONUP, WM_MOUSEMOVE, WM_RBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_SYSCOMMAND)
 from winebed import (BUILD_DIR, DESKTOP_HEIGHT, RESOURCE, TASKBAR_HEIGHT, TRAY_ICON_ID, WM_TRAYNOTIFY, Receiver,
                      SerialKey, as_received, type_bytes, wait_for_open, wait_until, winpath)
 
@@ -63,17 +62,6 @@ def open_and_hide(program):
     hidden(program)
 
 
-def notify(program, mouse_message):
-    """Sends the window what the shell sends for a mouse event over the icon; returns once it is handled."""
-    assert program.probe("send", WM_TRAYNOTIFY, TRAY_ICON_ID, MOUSE_MESSAGES[mouse_message][0]).returncode == 0
-
-
-def handled_so_far(program):
-    """Returns once the window has handled every message sent to it before: sent messages are
-    handled in the order they arrive."""
-    assert program.probe("send", WM_NULL, 0, 0).returncode == 0
-
-
 @contextlib.contextmanager
 def pressing_icon(wine, button):
     """Holds a mouse button down over the icon."""
@@ -112,10 +100,10 @@ def test_a_press_on_the_icon_brings_the_window_back_in_front_with_the_focus(clea
 
 def test_only_a_left_or_right_button_press_shows_the_window(program):
     results = {}
-    for name in MOUSE_MESSAGES:
+    for name, (message, _) in MOUSE_MESSAGES.items():
         if program.window().get("visible") == "1":
             open_and_hide(program)
-        notify(program, name)
+        program.notify(message)
         results[name] = program.window().get("visible") == "1"
 
     assert results == {name: shows for name, (_, shows) in MOUSE_MESSAGES.items()}
@@ -133,7 +121,7 @@ def test_moves_and_the_middle_button_over_the_icon_do_nothing(clean_wine, progra
     clean_wine.xdotool("mousemove", 150, DESKTOP_HEIGHT - TASKBAR_HEIGHT // 2, "click", LEFT)
     wait_until(lambda: "rect -32000 -32000" in clean_wine.probe("window", "Receiver").stdout or
                program.window().get("visible") == "1", 30, "the receiver's taskbar button to act")
-    handled_so_far(program)
+    assert program.answers()  # and so has handled all that came before
 
     assert program.window().get("visible") == "0"
 
@@ -222,7 +210,7 @@ def test_without_an_icon_open_leaves_the_window_on_the_screen(clean_wine, line, 
 
     program.open()
     wait_until(lambda: line.holders(), 30, "the port to be opened")
-    handled_so_far(program)
+    assert program.answers()  # and so has handled all that came before
     assert program.window()["visible"] == "1"
     assert [request["message"] for request in refusing()] == [NIM_ADD, NIM_MODIFY, NIM_ADD]
 
@@ -258,7 +246,7 @@ def test_tab_cr_and_esc_received_while_the_window_is_shown_wait_for_the_focus_to
     receiver = Receiver(clean_wine, tmp_path / "receiver.log", stream=True)
     open_and_hide(program)
     wait_for_open(line)
-    notify(program, "WM_LBUTTONDOWN")
+    program.notify(WM_LBUTTONDOWN)
     shown(program)
 
     line.send(b"\t\r\x1b")  # typed here, they would move the focus, press Open, end the program
@@ -329,7 +317,7 @@ def test_each_way_to_end_removes_the_icon_and_releases_the_port_first(clean_wine
     window = int(program.window()["hwnd"], 16)
     open_and_hide(program)
     wait_until(lambda: line.holders(), 30, "the port to be opened")
-    notify(program, "WM_LBUTTONDOWN")
+    program.notify(WM_LBUTTONDOWN)
     shown(program)
     trace = tmp_path / "close.trace"
 
@@ -372,7 +360,7 @@ def end_of_session(program):
 def from_the_front(end):
     """end, pressed in the settings window once the icon has brought it to the front."""
     def in_front(program):
-        notify(program, "WM_LBUTTONDOWN")
+        program.notify(WM_LBUTTONDOWN)
         shown(program)
         end(program)
     in_front.__name__ = end.__name__

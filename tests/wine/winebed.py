@@ -17,7 +17,7 @@ import time
 import tty
 import types
 
-from win32 import IDCANCEL, VK_SHIFT
+from win32 import IDCANCEL, VK_SHIFT, WM_NULL
 
 BUILD_DIR = pathlib.Path(os.environ.get("SERIALKEY_BUILD_DIR", "build/windows-x64")).resolve()
 HERE = pathlib.Path(__file__).resolve().parent
@@ -498,6 +498,16 @@ class SerialKey:
         """hwnd, visible, foreground, process and styles of the settings window; {} when it is gone."""
         return self.wine.window(self.TITLE)
 
+    def answers(self):
+        """The program runs and its window handles messages: a sent WM_NULL is answered only by a window
+        whose thread runs. Sent messages are handled in the order they arrive, so it has also handled
+        every message sent to it before."""
+        return self.process.poll() is None and self.probe("send", WM_NULL, 0, 0).returncode == 0
+
+    def notify(self, mouse_message):
+        """Sends the window what the shell sends for a mouse event over the icon; returns once it is handled."""
+        assert self.probe("send", WM_TRAYNOTIFY, TRAY_ICON_ID, mouse_message).returncode == 0
+
     def select(self, control, index):
         assert self.probe("select", control, index).returncode == 0
 
@@ -532,3 +542,11 @@ class SerialKey:
         self.wine.xdotool("key", "Return")
         wait_until(lambda: self.probe("messagebox").returncode == 1, 30, "the message to be dismissed")
 
+
+def typing_into_receiver(wine, log_dir, device, stream=False, **positions):
+    """SerialKey opened on device with the list positions given (the defaults otherwise), and a receiver
+    window in front that logs to log_dir."""
+    program = SerialKey(wine)
+    program.open(**positions)
+    wait_for_open(device)
+    return program, Receiver(wine, log_dir / "receiver.log", stream=stream)
