@@ -1,5 +1,6 @@
 """The settings window right after start, and the ways that end the program."""
 
+import re
 import subprocess
 
 import pytest
@@ -7,7 +8,7 @@ import pytest
 from win32 import (BS_DEFPUSHBUTTON, BS_GROUPBOX, BS_PUSHBUTTON, CBS_DROPDOWNLIST, CBS_SORT, DS_MODALFRAME,
                    HID_BASE_RESOURCE, IDC_STATIC, SS_LEFT, WM_COMMANDHELP, WS_CAPTION, WS_EX_APPWINDOW,
                    WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_POPUP, WS_SYSMENU, WS_TABSTOP, WS_VISIBLE)
-from winebed import BUILD_DIR, DESKTOP_HEIGHT, RESOURCE, SERIALKEY, SerialKey, wait_until, winpath
+from winebed import BUILD_DIR, DESKTOP_HEIGHT, RESOURCE, SERIALKEY, SOURCE_DIR, SerialKey, wait_until, winpath
 
 OPEN, CLOSE, PORT, BAUD = SerialKey.OPEN, SerialKey.CLOSE, SerialKey.PORT, SerialKey.BAUD
 DATABITS, PARITY, STOPBITS = SerialKey.DATA_BITS, SerialKey.PARITY, SerialKey.STOP_BITS
@@ -15,14 +16,22 @@ GROUP, LABEL = RESOURCE.IDC_SETTINGS_GROUP, IDC_STATIC
 
 ICON_BLUE = bytes([0, 84, 166])  # the signal drawn on the application icon
 
+
+def script_list_items():
+    """{list id: [item, ...]} in the order of their positions, from the resource script's dialog data:
+    records such as IDC_PORT, DLGINIT_INSERT_ITEM, 5L, "COM1\\0", which the window appends to its lists."""
+    records = re.findall(r'^\s*(IDC_\w+), DLGINIT_INSERT_ITEM, \d+L, "(.*)\\0",$',
+                         (SOURCE_DIR / "res/SerialKey.rc").read_text(encoding="utf-8"), re.MULTILINE)
+    items = {}
+    for name, text in records:
+        items.setdefault(getattr(RESOURCE, name), []).append(text)
+    return items
+
+
 # Lists in the order of their positions, and the position shown after start.
-LISTS = {
-    PORT: ([f"COM{n}" for n in range(1, 10)], 0),
-    BAUD: (["300", "600", "1200", "2400", "4800", "9600", "14400", "19200", "38400", "56000", "57600", "115200"], 5),
-    DATABITS: (["7", "8"], 1),
-    PARITY: (["NONE", "ODD", "EVEN", "MARK", "SPACE"], 0),
-    STOPBITS: (["1", "1.5", "2"], 0),
-}
+LIST_ITEMS = script_list_items()
+LISTS = {list_id: (LIST_ITEMS[list_id], default)
+         for list_id, default in {PORT: 0, BAUD: 5, DATABITS: 1, PARITY: 0, STOPBITS: 0}.items()}
 
 LIST_STYLE = CBS_DROPDOWNLIST | CBS_SORT
 # Template order: id, window class, text, kind (the class's type bits of the style), tab stop.
