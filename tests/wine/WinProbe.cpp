@@ -1,39 +1,46 @@
-// Test driver: looks at and drives another program's top-level window from outside.
+// Test driver: looks at and drives other programs' windows from outside. It runs for as long as a
+// test needs it and answers questions on its standard input, one a line, the words separated by tabs
+// (a title may hold spaces); it ends at the end of its input.
 //
-//   WinProbe.exe window TITLE               hwnd, visible, foreground, process, style, exstyle,
-//                                           rect (left top right bottom)
-//   WinProbe.exe idle TITLE                 waits until the window's program is idle for input
-//   WinProbe.exe controls TITLE             one line per child: id, class, style, exstyle, text
-//   WinProbe.exe taborder TITLE             control ids in keyboard tab order from the first
-//   WinProbe.exe focus TITLE                the id of the control that has the keyboard focus
-//   WinProbe.exe defid TITLE                the id of the default push button
-//   WinProbe.exe items TITLE ID             a ComboBoxEx's items, then "selected N"
-//   WinProbe.exe select TITLE ID INDEX      selects an item of a ComboBoxEx
-//   WinProbe.exe rect TITLE [ID]            rectangle of the window, or of a control, in screen
-//                                           coordinates; for the window also its monitor's work area
-//   WinProbe.exe click TITLE ID             posts a button click, without waiting for its handler
-//   WinProbe.exe press TITLE ID TIMES       sends TIMES button clicks in a row, each as soon as the
-//                                           handler of the one before has returned
-//   WinProbe.exe post TITLE MSG WPARAM LPARAM   posts any message (numbers in decimal or 0x hex)
-//   WinProbe.exe send TITLE MSG WPARAM LPARAM   sends any message and prints the result (hex)
-//   WinProbe.exe messagebox OWNER-TITLE     the message box owned by that window: visible, caption, text,
-//                                           buttons, icon
-//   WinProbe.exe removeicon TITLE ID        takes the window's icon ID out of the notification area
-//   WinProbe.exe broadcast NAME             posts the registered message NAME to every top-level window
-//   WinProbe.exe tooltip                    the text of the tooltip on the screen
-//   WinProbe.exe keysdown                   the virtual keys that are down for the whole system (hex)
-//   WinProbe.exe childtext TITLE CLASS      the text of the window's first child of that class, read
-//                                           with WM_GETTEXT, as UTF-16 units in hex
+//   window TITLE               hwnd, visible, foreground, process, style, exstyle,
+//                              rect (left top right bottom)
+//   idle TITLE                 waits until the window's program is idle for input
+//   controls TITLE             one line per child: id, class, style, exstyle, text
+//   taborder TITLE             control ids in keyboard tab order from the first
+//   focus TITLE                the id of the control that has the keyboard focus
+//   defid TITLE                the id of the default push button
+//   items TITLE ID             a ComboBoxEx's items, then "selected N"
+//   select TITLE ID INDEX      selects an item of a ComboBoxEx
+//   rect TITLE [ID]            rectangle of the window, or of a control, in screen
+//                              coordinates; for the window also its monitor's work area
+//   click TITLE ID             posts a button click, without waiting for its handler
+//   press TITLE ID TIMES       sends TIMES button clicks in a row, each as soon as the
+//                              handler of the one before has returned
+//   post TITLE MSG WPARAM LPARAM   posts any message (numbers in decimal or 0x hex)
+//   send TITLE MSG WPARAM LPARAM   sends any message and prints the result (hex)
+//   messagebox OWNER-TITLE     the message box owned by that window: visible, caption, text,
+//                              buttons, icon
+//   removeicon TITLE ID        takes the window's icon ID out of the notification area
+//   broadcast NAME             posts the registered message NAME to every top-level window
+//   tooltip                    the text of the tooltip on the screen
+//   keysdown                   the virtual keys that are down for the whole system (hex)
+//   childtext TITLE CLASS      the text of the window's first child of that class, read
+//                              with WM_GETTEXT, as UTF-16 units in hex
 //
-// Windows are found by their exact title. Exit code 1: no such window, control or tooltip.
+// Windows are found by their exact title. Every answer ends with a line of the record separator
+// (0x1E, which no window text holds) and the answer's status: 0, 1 for no such window, control or
+// tooltip, 2 for a question it does not know. Before the first question an empty answer says that
+// the probe is ready. By hand: printf 'window\tUntitled - Notepad\n' | wine WinProbe.exe
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <cwchar>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -55,25 +62,24 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-HWND FindTopLevel(const wchar_t* title) {
-    HWND window = FindWindowW(nullptr, title);
-    if (!window) {
-        std::fputs("no window\n", stdout);
-        std::exit(1);
-    }
+// What a question asks for is not there; the answer says what, with status 1.
+struct Missing {
+    const char* what;
+};
+
+HWND FindTopLevel(const std::wstring& title) {
+    HWND window = FindWindowW(nullptr, title.c_str());
+    if (!window) throw Missing{"no window"};
     return window;
 }
 
 HWND Control(HWND dialog, int id) {
     HWND control = GetDlgItem(dialog, id);
-    if (!control) {
-        std::fputs("no control\n", stdout);
-        std::exit(1);
-    }
+    if (!control) throw Missing{"no control"};
     return control;
 }
 
-long Number(const wchar_t* text) { return std::wcstol(text, nullptr, 0); }
+long Number(const std::wstring& text) { return std::wcstol(text.c_str(), nullptr, 0); }
 
 void PrintRect(const char* name, const RECT& r) {
     std::printf("%s %ld %ld %ld %ld\n", name, r.left, r.top, r.right, r.bottom);
@@ -268,25 +274,25 @@ int DescribeTooltip() {
     return 0;
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-    const std::wstring command = argc > 1 ? argv[1] : L"";
+// One question's answer, printed; returns its status.
+int Answer(const std::vector<std::wstring>& words) {
+    const size_t count = words.size();
+    const std::wstring command = count > 0 ? words[0] : L"";
     if (command == L"tooltip") return DescribeTooltip();
     if (command == L"keysdown") {
         for (int key = 1; key < 256; ++key)
             if (GetAsyncKeyState(key) & 0x8000) std::printf("%02x\n", key);
         return 0;
     }
-    if (command == L"broadcast" && argc == 3) {
-        PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(argv[2]), 0, 0);
+    if (command == L"broadcast" && count == 2) {
+        PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(words[1].c_str()), 0, 0);
         return 0;
     }
-    if (argc < 3) {
-        std::fputs("usage: see the head of WinProbe.cpp\n", stderr);
+    if (count < 2) {
+        std::fputs("usage: see the head of WinProbe.cpp\n", stdout);
         return 2;
     }
-    HWND window = FindTopLevel(argv[2]);
+    HWND window = FindTopLevel(words[1]);
 
     if (command == L"window") {
         DWORD processId = 0;
@@ -312,9 +318,9 @@ int wmain(int argc, wchar_t** argv) {
             PrintUtf8(Text(child).c_str());
             std::fputs("\n", stdout);
         }
-    } else if (command == L"childtext" && argc == 4) {
+    } else if (command == L"childtext" && count == 3) {
         // Another process's control answers GetWindowText with "", but WM_GETTEXT with its text.
-        HWND child = FindWindowExW(window, nullptr, argv[3], nullptr);
+        HWND child = FindWindowExW(window, nullptr, words[2].c_str(), nullptr);
         if (!child) {
             std::fputs("no control\n", stdout);
             return 1;
@@ -340,13 +346,13 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("%d\n", focus ? GetDlgCtrlID(focus) : 0);
     } else if (command == L"defid") {
         std::printf("%d\n", LOWORD(SendMessageW(window, DM_GETDEFID, 0, 0)));
-    } else if (command == L"items" && argc == 4) {
-        return ListItems(Control(window, int(Number(argv[3]))));
-    } else if (command == L"select" && argc == 5) {
-        SendMessageW(Control(window, int(Number(argv[3]))), CB_SETCURSEL, Number(argv[4]), 0);
-    } else if (command == L"rect" && argc == 4) {
+    } else if (command == L"items" && count == 3) {
+        return ListItems(Control(window, int(Number(words[2]))));
+    } else if (command == L"select" && count == 4) {
+        SendMessageW(Control(window, int(Number(words[2]))), CB_SETCURSEL, Number(words[3]), 0);
+    } else if (command == L"rect" && count == 3) {
         RECT rect{};
-        GetWindowRect(Control(window, int(Number(argv[3]))), &rect);
+        GetWindowRect(Control(window, int(Number(words[2]))), &rect);
         PrintRect("rect", rect);
     } else if (command == L"rect") {
         RECT rect{};
@@ -356,32 +362,67 @@ int wmain(int argc, wchar_t** argv) {
         monitor.cbSize = sizeof monitor;
         GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
         PrintRect("workarea", monitor.rcWork);
-    } else if (command == L"click" && argc == 4) {
-        const int id = int(Number(argv[3]));
+    } else if (command == L"click" && count == 3) {
+        const int id = int(Number(words[2]));
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                      reinterpret_cast<LPARAM>(Control(window, id)));
-    } else if (command == L"press" && argc == 5) {
-        const int id = int(Number(argv[3]));
-        for (long times = Number(argv[4]); times > 0; --times) {
+    } else if (command == L"press" && count == 4) {
+        const int id = int(Number(words[2]));
+        for (long times = Number(words[3]); times > 0; --times) {
             SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                          reinterpret_cast<LPARAM>(Control(window, id)));
         }
-    } else if (command == L"post" && argc == 6) {
-        PostMessageW(window, UINT(Number(argv[3])), WPARAM(Number(argv[4])), LPARAM(Number(argv[5])));
-    } else if (command == L"send" && argc == 6) {
-        const LRESULT result = SendMessageW(window, UINT(Number(argv[3])), WPARAM(Number(argv[4])), LPARAM(Number(argv[5])));
+    } else if (command == L"post" && count == 5) {
+        PostMessageW(window, UINT(Number(words[2])), WPARAM(Number(words[3])), LPARAM(Number(words[4])));
+    } else if (command == L"send" && count == 5) {
+        const LRESULT result = SendMessageW(window, UINT(Number(words[2])), WPARAM(Number(words[3])), LPARAM(Number(words[4])));
         std::printf("%lx\n", static_cast<unsigned long>(result));
     } else if (command == L"messagebox") {
         return DescribeMessageBox(window);
-    } else if (command == L"removeicon" && argc == 4) {
+    } else if (command == L"removeicon" && count == 3) {
         NOTIFYICONDATAW icon{};
         icon.cbSize = NOTIFYICONDATAW_V1_SIZE;
         icon.hWnd = window;
-        icon.uID = UINT(Number(argv[3]));
+        icon.uID = UINT(Number(words[2]));
         return Shell_NotifyIconW(NIM_DELETE, &icon) ? 0 : 1;
     } else {
-        std::fputs("unknown command\n", stderr);
+        std::fputs("unknown command\n", stdout);
         return 2;
+    }
+    return 0;
+}
+
+// The words of the next question, split at tabs; false at the end of the input.
+bool ReadQuestion(std::vector<std::wstring>& words) {
+    char line[8192];
+    if (!std::fgets(line, sizeof line, stdin)) return false;
+    line[std::strcspn(line, "\r\n")] = '\0';
+    wchar_t wide[8192];
+    MultiByteToWideChar(CP_UTF8, 0, line, -1, wide, 8192);
+    words.clear();
+    std::wistringstream stream(wide);
+    for (std::wstring word; std::getline(stream, word, L'\t');) words.push_back(word);
+    return true;
+}
+
+void EndAnswer(int status) {
+    std::printf("\x1e%d\n", status);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main() {
+    EndAnswer(0);  // ready
+    for (std::vector<std::wstring> words; ReadQuestion(words);) {
+        int status;
+        try {
+            status = Answer(words);
+        } catch (const Missing& missing) {
+            std::printf("%s\n", missing.what);
+            status = 1;
+        }
+        EndAnswer(status);
     }
     return 0;
 }

@@ -6,19 +6,17 @@ import pathlib
 import subprocess
 import sys
 
-from winebed import (BUILD_DIR, DESKTOP_HEIGHT, DESKTOP_WIDTH, PROBE, Pty, SerialKey, wait_until,
-                     wine_session)
+from win32 import WM_SYSCOMMAND
+from winebed import BUILD_DIR, DESKTOP_HEIGHT, DESKTOP_WIDTH, RESOURCE, Pty, SerialKey, wait_until, wine_session
 
 DOCS = pathlib.Path(__file__).resolve().parents[2] / "docs"
 ABOUT_TITLE = SerialKey.ABOUT_TITLE
-WM_SYSCOMMAND, IDM_ABOUTBOX = 0x0112, 0x0010
 
 
 def rect_of(wine, title):
-    result = wine.run(PROBE, "window", title)
-    assert result.returncode == 0, f"no window {title!r}"
-    line = next(line for line in result.stdout.splitlines() if line.startswith("rect "))
-    return tuple(map(int, line.split()[1:]))
+    window = wine.window(title)
+    assert window, f"no window {title!r}"
+    return tuple(map(int, window["rect"].split()))
 
 
 def save(wine, path, left, top, right, bottom):
@@ -36,20 +34,20 @@ def main():
         wine.set_port("COM1", pty.path)
         # The desktop comes up with the first program and puts the pointer in its middle, over a
         # list, which then draws its button lit: the pointer goes aside before the window comes.
-        wine.run(PROBE, "tooltip")
+        wine.probe("tooltip")
         wine.xdotool("mousemove", 5, 5)
         program = SerialKey(wine)
         save(wine, DOCS / "settings-window.png", *rect_of(wine, SerialKey.TITLE))
 
-        program.probe("post", WM_SYSCOMMAND, IDM_ABOUTBOX, 0)
-        wait_until(lambda: "foreground 1" in wine.run(PROBE, "window", ABOUT_TITLE).stdout, 30, "the About box")
-        wine.run(PROBE, "idle", ABOUT_TITLE)
+        program.probe("post", WM_SYSCOMMAND, RESOURCE.IDM_ABOUTBOX, 0)
+        wait_until(lambda: wine.window(ABOUT_TITLE).get("foreground") == "1", 30, "the About box")
+        wine.probe("idle", ABOUT_TITLE)
         save(wine, BUILD_DIR / "screenshots/about-box.png", *rect_of(wine, ABOUT_TITLE))
         wine.xdotool("key", "Escape")
 
         x, y = wait_until(lambda: wine.tray_icons(), 30, "the icon")[0]
         wine.xdotool("mousemove", x, y)
-        wait_until(lambda: wine.run(PROBE, "tooltip").returncode == 0, 30, "the tip")
+        wait_until(lambda: wine.probe("tooltip").returncode == 0, 30, "the tip")
         save(wine, BUILD_DIR / "screenshots/notification-area.png",
              DESKTOP_WIDTH - 240, DESKTOP_HEIGHT - 60, DESKTOP_WIDTH, DESKTOP_HEIGHT)
         pty.close()

@@ -59,6 +59,10 @@ def processor_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / CLOCK_TICK
 
 
+# A process that spins keeps a core busy; an idle one uses next to nothing of it.
+SPINNING_SHARE_OF_A_CORE = 0.1
+
+
 def share_of_a_core(pid, seconds):
     """The part of one processor that a process uses over the next seconds: 1.0 for a spinning thread."""
     before = processor_seconds(pid)

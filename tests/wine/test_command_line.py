@@ -3,10 +3,9 @@ the settings chosen, and the refusal of arguments that the program does not unde
 
 import termios
 
-from winebed import PROBE, SERIALKEY, Receiver, SerialKey, wait_for_open, wait_until
+from win32 import IDOK, WM_COMMAND, WM_LBUTTONDOWN
+from winebed import CMSPAR, SERIALKEY, Receiver, SerialKey, wait_for_open, wait_until
 
-CMSPAR = 0o10000000000  # mark or space parity; Python's termios does not name it
-WM_COMMAND, IDOK, WM_TRAYNOTIFY, WM_LBUTTONDOWN = 0x0111, 1, 0x8065, 0x0201
 LISTS = (SerialKey.PORT, SerialKey.BAUD, SerialKey.DATA_BITS, SerialKey.PARITY, SerialKey.STOP_BITS)
 APP_NAME = SERIALKEY.stem  # the caption of the program's message boxes
 
@@ -16,17 +15,12 @@ def selections(program):
     return tuple(int(program.probe("items", list_id).stdout.splitlines()[-1].split()[1]) for list_id in LISTS)
 
 
-def window_of(wine, title):
-    result = wine.run(PROBE, "window", title)
-    return dict(line.split(" ", 1) for line in result.stdout.splitlines()) if result.returncode == 0 else {}
-
-
 def message_box_text(wine):
     """The text of the message box, owned by no window, that bears the program's name."""
     def shown_box():
-        if window_of(wine, APP_NAME).get("visible") != "1":
+        if wine.window(APP_NAME).get("visible") != "1":
             return None
-        result = wine.run(PROBE, "controls", APP_NAME)
+        result = wine.probe("controls", APP_NAME)
         return result.returncode == 0 and result.stdout
     controls = wait_until(shown_box, 60, "the message box")
     # One child per line: id, class, style, exstyle, text; the text control has the id 0xFFFF,
@@ -35,7 +29,7 @@ def message_box_text(wine):
 
 
 def dismiss(wine):
-    assert wine.run(PROBE, "post", APP_NAME, WM_COMMAND, IDOK, 0).returncode == 0
+    assert wine.probe("post", APP_NAME, WM_COMMAND, IDOK, 0).returncode == 0
 
 
 def test_open_types_from_the_start_without_showing_the_window(clean_wine, line, tmp_path):
@@ -50,10 +44,10 @@ def test_open_types_from_the_start_without_showing_the_window(clean_wine, line, 
     line.send(b"4006381333931\r")
     wait_until(lambda: receiver.chars() == "4006381333931\r", 30, "the typed line")
     assert program.window()["visible"] == "0"
-    assert window_of(clean_wine, "Receiver")["foreground"] == "1"
+    assert clean_wine.window("Receiver")["foreground"] == "1"
 
     # The icon calls the window back as after any Open; it shows what it was started with.
-    assert program.probe("send", WM_TRAYNOTIFY, WM_TRAYNOTIFY, WM_LBUTTONDOWN).returncode == 0
+    program.notify(WM_LBUTTONDOWN)
     wait_until(lambda: program.window().get("visible") == "1", 30, "the window to show")
     assert selections(program) == (0, 7, 1, 2, 0)  # COM1 19200 8 EVEN 1
 
@@ -67,7 +61,7 @@ def test_open_of_a_missing_port_shows_the_failure_and_the_icon_brings_the_window
     program.probe("idle")
     assert program.window()["visible"] == "0"
 
-    assert program.probe("send", WM_TRAYNOTIFY, WM_TRAYNOTIFY, WM_LBUTTONDOWN).returncode == 0
+    program.notify(WM_LBUTTONDOWN)
     wait_until(lambda: (w := program.window()).get("visible") == "1" and w.get("foreground") == "1", 30,
                "the window in front")
     assert selections(program)[0] == 8
@@ -93,7 +87,7 @@ def test_a_bad_argument_is_named_with_the_usage_and_the_program_ends_with_a_non_
     assert text.startswith('The argument "baud=9601" was not understood.')
     assert "baud=\t300 600 1200 2400 4800 9600 14400 19200 38400 56000 57600 115200" in text
     assert "parity=\tNONE ODD EVEN MARK SPACE, or N O E M S" in text
-    assert window_of(clean_wine, SerialKey.TITLE) == {}, "the settings window started"
+    assert clean_wine.window(SerialKey.TITLE) == {}, "the settings window started"
     dismiss(clean_wine)
     assert process.wait(timeout=30) == 2
     assert line.attributes()[5] == termios.B38400, "the port was configured"  # the pty's own speed

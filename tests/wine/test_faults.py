@@ -6,24 +6,9 @@ import time
 
 import pytest
 
-from streams import PacedWriter, compare_lines, is_subsequence, numbered_text, share_of_a_core
-from winebed import Pty, Receiver, SerialKey, as_received, type_bytes, wait_for_open, wait_until
-
-# A process that spins keeps a core busy; an idle one uses next to nothing of it.
-SPINNING_SHARE_OF_A_CORE = 0.1
-
-
-def typing_program(wine, tmp_path, device):
-    """SerialKey opened with the default settings on device, and a stream receiver in front."""
-    program = SerialKey(wine)
-    program.open()
-    wait_for_open(device)
-    return program, Receiver(wine, tmp_path / "receiver.log", stream=True)
-
-
-def answers(program):
-    """The program runs and its window handles messages (WM_NULL, sent and answered)."""
-    return program.process.poll() is None and program.probe("send", 0, 0, 0).returncode == 0
+from streams import (SPINNING_SHARE_OF_A_CORE, PacedWriter, compare_lines, is_subsequence, numbered_text,
+                     share_of_a_core)
+from winebed import Pty, as_received, type_bytes, typing_into_receiver, wait_for_open, wait_until
 
 
 @pytest.fixture
@@ -36,7 +21,7 @@ def test_a_device_that_vanishes_mid_stream_and_comes_back_types_again_after_open
     device, first = tmp_path / "ttyUSB0", Pty()
     device.symlink_to(first.path)
     clean_wine.set_port("COM1", device)
-    program, receiver = typing_program(clean_wine, tmp_path, first)
+    program, receiver = typing_into_receiver(clean_wine, tmp_path, first, stream=True)
     text = numbered_text(rng, 4000)
     writer = PacedWriter(first, 9600).start(text.encode())
     wait_until(lambda: len(receiver.typed()) > 200, 30, "the stream to be typed")
@@ -45,7 +30,7 @@ def test_a_device_that_vanishes_mid_stream_and_comes_back_types_again_after_open
     first.hang_up()
     device.unlink()
     time.sleep(2)  # several read cycles on the dead port
-    assert answers(program)
+    assert program.answers()
 
     second = Pty()
     device.symlink_to(second.path)
@@ -55,14 +40,14 @@ def test_a_device_that_vanishes_mid_stream_and_comes_back_types_again_after_open
     wait_until(lambda: receiver.chars().endswith("back\r"), 30, "the bytes after the new Open")
     assert text.startswith(receiver.chars()[:-len("back\r")])
     assert share_of_a_core(program.process.pid, 2) < SPINNING_SHARE_OF_A_CORE
-    assert answers(program)
+    assert program.answers()
     first.close()
     second.close()
 
 
 def test_open_pressed_again_and_again_while_data_streams_types_no_byte_twice_or_out_of_order(
         clean_wine, line, tmp_path, rng):
-    program, receiver = typing_program(clean_wine, tmp_path, line)
+    program, receiver = typing_into_receiver(clean_wine, tmp_path, line, stream=True)
     text = numbered_text(rng, 9600)  # ten seconds at 9600 baud
     writer = PacedWriter(line, 9600).start(text.encode())
     wait_until(lambda: receiver.typed(), 30, "the stream to be typed")
@@ -77,11 +62,11 @@ def test_open_pressed_again_and_again_while_data_streams_types_no_byte_twice_or_
     _, duplicated, out_of_order = compare_lines(text, typed)
     assert (duplicated, out_of_order) == (0, 0)
     assert typed.endswith(text[after_last_open:]), "bytes sent after the last Open are missing"
-    assert answers(program)
+    assert program.answers()
 
 
 def test_a_64_kib_burst_is_typed_complete_and_in_order(clean_wine, line, tmp_path, rng):
-    _, receiver = typing_program(clean_wine, tmp_path, line)
+    _, receiver = typing_into_receiver(clean_wine, tmp_path, line, stream=True)
     text = numbered_text(rng, 64 * 1024)[:64 * 1024]
 
     PacedWriter(line).start(text.encode()).wait(120)
@@ -91,7 +76,7 @@ def test_a_64_kib_burst_is_typed_complete_and_in_order(clean_wine, line, tmp_pat
 
 
 def test_random_bytes_at_full_speed_type_exactly_their_7_bit_bytes(clean_wine, line, tmp_path, rng):
-    program, receiver = typing_program(clean_wine, tmp_path, line)
+    program, receiver = typing_into_receiver(clean_wine, tmp_path, line, stream=True)
     data = bytes(range(256)) + rng.randbytes(3840)
     expected = as_received(type_bytes(clean_wine, bytes(byte for byte in data if byte < 0x80), inject=False))
     end = as_received(type_bytes(clean_wine, b"z", inject=False))
@@ -99,4 +84,4 @@ def test_random_bytes_at_full_speed_type_exactly_their_7_bit_bytes(clean_wine, l
     line.send(data + b"z")  # z: the last key, so that nothing typed after it is missed
 
     assert receiver.wait_for_key_messages(len(expected + end), timeout=120) == expected + end
-    assert answers(program)
+    assert program.answers()

@@ -1,8 +1,7 @@
 """Key strokes injected on Windows reach the focused window as the exact key messages."""
 
-from winebed import VK_SHIFT as SHIFT, as_received, type_bytes, wait_until
-
-CTRL = 0x11
+from win32 import VK_CONTROL as CTRL, VK_SHIFT as SHIFT
+from winebed import as_received, type_bytes, wait_until
 
 
 def test_text_and_control_codes_arrive_as_sent_key_messages(receiver):

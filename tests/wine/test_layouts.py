@@ -8,13 +8,12 @@ import subprocess
 
 import pytest
 
-from winebed import (PROBE, Receiver, SerialKey, as_received, type_bytes, wait_for_open, wait_until,
-                     wine_session)
+from win32 import VK_CAPITAL, VK_CONTROL, VK_MENU
+from winebed import Receiver, SerialKey, as_received, type_bytes, wait_for_open, wait_until, wine_session
 
 LAYOUTS = ["us", "gb", "de", "fr"]
 # All 95 printable characters, then TAB and CR.
 LINE = bytes(range(0x20, 0x7F)) + b"\t\r"
-VK_CONTROL, VK_MENU, VK_CAPITAL = 0x11, 0x12, 0x14
 WINE_MAJOR = int(re.search(r"wine-(\d+)", subprocess.run(["wine", "--version"], capture_output=True,
                                                           text=True).stdout).group(1))
 
@@ -59,7 +58,7 @@ class Notepad:
         wait_until(lambda: "foreground 1" in self.probe("window").stdout, 60, "Notepad in front")
 
     def probe(self, *args):
-        return self.wine.run(PROBE, args[0], self.TITLE, *args[1:])
+        return self.wine.probe(args[0], self.TITLE, *args[1:])
 
     def text(self):
         units = self.probe("childtext", "Edit").stdout.strip()

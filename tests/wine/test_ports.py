@@ -7,16 +7,12 @@ import time
 
 import pytest
 
-from streams import PacedWriter, numbered_text, share_of_a_core
-from winebed import PROBE, Pty, Receiver, SerialKey, wait_for_open, wait_until
+from streams import SPINNING_SHARE_OF_A_CORE, PacedWriter, numbered_text, share_of_a_core
+from win32 import DBT_DEVNODES_CHANGED, PBT_APMRESUMEAUTOMATIC, WM_DEVICECHANGE, WM_LBUTTONDOWN, WM_POWERBROADCAST
+from winebed import Pty, Receiver, SerialKey, typing_into_receiver, wait_for_open, wait_until
 
 COM12 = 9  # its position: after COM1 to COM9
-WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC = 0x0218, 0x0012
-WM_DEVICECHANGE, DBT_DEVNODES_CHANGED = 0x0219, 0x0007
-WM_TRAYNOTIFY, WM_LBUTTONDOWN = 0x8065, 0x0201
 DEVICE_MAP = r"HKLM\HARDWARE\DEVICEMAP\SERIALCOMM"
-# A process that spins keeps a core busy; an idle one uses next to nothing of it.
-SPINNING_SHARE_OF_A_CORE = 0.1
 PLAIN_TIP = "Serial to Keyboard"
 WAITING_TIP = "Serial to Keyboard \u2013 COM12: waiting for the device"
 
@@ -44,18 +40,11 @@ def tip(program):
     wine.xdotool("mousemove", 10, 10)
     time.sleep(0.5)  # the old tip goes away
     wine.xdotool("mousemove", *icons[0])
-    return wait_until(lambda: (r := wine.run(PROBE, "tooltip")).returncode == 0 and r.stdout.strip(), 30, "the tip")
+    return wait_until(lambda: (r := wine.probe("tooltip")).returncode == 0 and r.stdout.strip(), 30, "the tip")
 
 
 def send(program, message, wparam, lparam):
     assert program.probe("send", message, wparam, lparam).returncode == 0
-
-
-def typing_com12(wine, tmp_path, pty):
-    program = SerialKey(wine)
-    program.open(port=COM12)
-    wait_for_open(pty)
-    return program, Receiver(wine, tmp_path / "receiver.log", stream=True)
 
 
 def test_the_list_offers_com1_to_com9_and_then_the_ports_above_them_that_exist(clean_wine, device):
@@ -65,7 +54,7 @@ def test_the_list_offers_com1_to_com9_and_then_the_ports_above_them_that_exist(c
 
 
 def test_com12_chosen_and_opened_types_what_the_device_sends(clean_wine, device, tmp_path):
-    program, receiver = typing_com12(clean_wine, tmp_path, device["pty"])
+    program, receiver = typing_into_receiver(clean_wine, tmp_path, device["pty"], stream=True, port=COM12)
 
     device["pty"].send(b"COM12 types\r")
 
@@ -111,14 +100,14 @@ def test_the_list_is_brought_up_to_date_when_the_window_is_shown(clean_wine, dev
     assert clean_wine.run("reg", "add", DEVICE_MAP, "/v", r"\Device\Serial14", "/t", "REG_SZ", "/d", "COM15",
                           "/f").returncode == 0
 
-    send(program, WM_TRAYNOTIFY, WM_TRAYNOTIFY, WM_LBUTTONDOWN)
+    program.notify(WM_LBUTTONDOWN)
 
     assert port_list(program) == ([f"COM{n}" for n in range(1, 10)] + ["COM12", "COM15"], 0)
 
 
 def test_a_vanished_device_is_waited_for_without_a_spin_and_typing_resumes_without_open(
         clean_wine, device, tmp_path):
-    program, receiver = typing_com12(clean_wine, tmp_path, device["pty"])
+    program, receiver = typing_into_receiver(clean_wine, tmp_path, device["pty"], stream=True, port=COM12)
     text = numbered_text(random.Random(13), 4000)
     writer = PacedWriter(device["pty"], 9600).start(text.encode())
     wait_until(lambda: len(receiver.typed()) > 200, 30, "the stream to be typed")
@@ -144,7 +133,7 @@ def test_a_vanished_device_is_waited_for_without_a_spin_and_typing_resumes_witho
 
 
 def test_after_the_system_resumes_the_port_is_opened_and_configured_again(clean_wine, device, tmp_path):
-    program, receiver = typing_com12(clean_wine, tmp_path, device["pty"])
+    program, receiver = typing_into_receiver(clean_wine, tmp_path, device["pty"], stream=True, port=COM12)
     # Something else changes the line while the system sleeps.
     attributes = device["pty"].attributes()
     attributes[4] = attributes[5] = termios.B38400

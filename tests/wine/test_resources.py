@@ -7,13 +7,10 @@ import subprocess
 
 import pytest
 
-from winebed import SERIALKEY, tool
-
-WS_CHILD, WS_VISIBLE, WS_GROUP, WS_TABSTOP, WS_VSCROLL = 0x40000000, 0x10000000, 0x20000, 0x10000, 0x200000
-WS_POPUP, WS_CAPTION, WS_SYSMENU, DS_SETFONT, DS_MODALFRAME = 0x80000000, 0xC00000, 0x80000, 0x40, 0x80
-WS_EX_APPWINDOW = 0x40000
-BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_GROUPBOX, SS_LEFT = 0, 1, 7, 0
-CBS_DROPDOWNLIST, CBS_SORT = 0x3, 0x100
+from win32 import (BS_DEFPUSHBUTTON, BS_GROUPBOX, BS_PUSHBUTTON, CBS_DROPDOWNLIST, CBS_SORT, DS_MODALFRAME,
+                   DS_SETFONT, IDC_STATIC, IDCANCEL, SS_LEFT, WS_CAPTION, WS_CHILD, WS_EX_APPWINDOW, WS_GROUP,
+                   WS_POPUP, WS_SYSMENU, WS_TABSTOP, WS_VISIBLE, WS_VSCROLL)
+from winebed import RESOURCE, SERIALKEY, tool
 
 SHOWN = WS_CHILD | WS_VISIBLE
 LIST = SHOWN | CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP
@@ -21,19 +18,19 @@ LABEL = SHOWN | WS_GROUP | SS_LEFT
 
 # Template order: identifier, rectangle (x, y, width, height in dialog units), style.
 SETTINGS_CONTROLS = [
-    (1014, (103, 10, 50, 18), SHOWN | WS_TABSTOP | BS_DEFPUSHBUTTON),
-    (2, (103, 33, 50, 18), SHOWN | WS_TABSTOP | BS_PUSHBUTTON),
-    (1001, (3, 6, 94, 136), SHOWN | BS_GROUPBOX),
-    (1005, (41, 42, 50, 91), LIST),
-    (-1, (12, 46, 24, 10), LABEL),
-    (1006, (41, 68, 50, 39), LIST),
-    (-1, (13, 72, 24, 10), LABEL),
-    (1007, (41, 94, 50, 72), LIST),
-    (-1, (13, 97, 24, 10), LABEL),
-    (1008, (41, 120, 50, 51), LIST),
-    (-1, (11, 123, 24, 10), LABEL),
-    (1013, (42, 16, 50, 153), LIST),
-    (-1, (12, 20, 24, 10), LABEL),
+    (RESOURCE.IDC_OPEN, (103, 10, 50, 18), SHOWN | WS_TABSTOP | BS_DEFPUSHBUTTON),
+    (IDCANCEL, (103, 33, 50, 18), SHOWN | WS_TABSTOP | BS_PUSHBUTTON),
+    (RESOURCE.IDC_SETTINGS_GROUP, (3, 6, 94, 136), SHOWN | BS_GROUPBOX),
+    (RESOURCE.IDC_BAUD, (41, 42, 50, 91), LIST),
+    (IDC_STATIC, (12, 46, 24, 10), LABEL),
+    (RESOURCE.IDC_DATABITS, (41, 68, 50, 39), LIST),
+    (IDC_STATIC, (13, 72, 24, 10), LABEL),
+    (RESOURCE.IDC_PARITY, (41, 94, 50, 72), LIST),
+    (IDC_STATIC, (13, 97, 24, 10), LABEL),
+    (RESOURCE.IDC_STOPBITS, (41, 120, 50, 51), LIST),
+    (IDC_STATIC, (11, 123, 24, 10), LABEL),
+    (RESOURCE.IDC_PORT, (42, 16, 50, 153), LIST),
+    (IDC_STATIC, (12, 20, 24, 10), LABEL),
 ]
 
 # "CONTROL text, id, class, style, x, y, w, h" or "KIND text, id, x, y, w, h, style"
@@ -61,7 +58,7 @@ def block(script, head):
 
 
 def test_settings_window_template(script):
-    lines = block(script, "102 DIALOGEX 0, 0, 161, 151")
+    lines = block(script, f"{RESOURCE.IDD_MAIN} DIALOGEX 0, 0, 161, 151")
     assert lines[1:5] == [
         f"STYLE {WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_SETFONT | DS_MODALFRAME:#x}",
         f"EXSTYLE {WS_EX_APPWINDOW:#x}",
@@ -79,4 +76,5 @@ def test_settings_window_template(script):
 
 
 def test_about_item_text(script):
-    assert f'  101, L"{as_written_by_windres("關於Varento(&A)...")}"' in block(script, "STRINGTABLE")
+    about = as_written_by_windres("關於Varento(&A)...")
+    assert f'  {RESOURCE.IDS_ABOUTBOX}, L"{about}"' in block(script, "STRINGTABLE")

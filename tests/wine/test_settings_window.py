@@ -1,31 +1,37 @@
 """The settings window right after start, and the ways that end the program."""
 
+import re
 import subprocess
 
 import pytest
 
-from winebed import BUILD_DIR, DESKTOP_HEIGHT, PROBE, SERIALKEY, SerialKey, wait_until, winpath
+from win32 import (BS_DEFPUSHBUTTON, BS_GROUPBOX, BS_PUSHBUTTON, CBS_DROPDOWNLIST, CBS_SORT, DS_MODALFRAME,
+                   HID_BASE_RESOURCE, IDC_STATIC, SS_LEFT, WM_COMMANDHELP, WS_CAPTION, WS_EX_APPWINDOW,
+                   WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_POPUP, WS_SYSMENU, WS_TABSTOP, WS_VISIBLE)
+from winebed import BUILD_DIR, DESKTOP_HEIGHT, RESOURCE, SERIALKEY, SOURCE_DIR, SerialKey, wait_until, winpath
 
 OPEN, CLOSE, PORT, BAUD = SerialKey.OPEN, SerialKey.CLOSE, SerialKey.PORT, SerialKey.BAUD
 DATABITS, PARITY, STOPBITS = SerialKey.DATA_BITS, SerialKey.PARITY, SerialKey.STOP_BITS
-GROUP, LABEL = 1001, -1
+GROUP, LABEL = RESOURCE.IDC_SETTINGS_GROUP, IDC_STATIC
 
-WS_POPUP, WS_VISIBLE, WS_CAPTION, WS_SYSMENU = 0x80000000, 0x10000000, 0x00C00000, 0x00080000
-WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_TABSTOP, DS_MODALFRAME = 0x00020000, 0x00010000, 0x00010000, 0x80
-WS_EX_APPWINDOW = 0x00040000
-BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_GROUPBOX, SS_LEFT = 0, 1, 7, 0
-CBS_DROPDOWNLIST, CBS_SORT = 0x3, 0x100
-WM_COMMANDHELP = 0x365
 ICON_BLUE = bytes([0, 84, 166])  # the signal drawn on the application icon
 
+
+def script_list_items():
+    """{list id: [item, ...]} in the order of their positions, from the resource script's dialog data:
+    records such as IDC_PORT, DLGINIT_INSERT_ITEM, 5L, "COM1\\0", which the window appends to its lists."""
+    records = re.findall(r'^\s*(IDC_\w+), DLGINIT_INSERT_ITEM, \d+L, "(.*)\\0",$',
+                         (SOURCE_DIR / "res/SerialKey.rc").read_text(encoding="utf-8"), re.MULTILINE)
+    items = {}
+    for name, text in records:
+        items.setdefault(getattr(RESOURCE, name), []).append(text)
+    return items
+
+
 # Lists in the order of their positions, and the position shown after start.
-LISTS = {
-    PORT: ([f"COM{n}" for n in range(1, 10)], 0),
-    BAUD: (["300", "600", "1200", "2400", "4800", "9600", "14400", "19200", "38400", "56000", "57600", "115200"], 5),
-    DATABITS: (["7", "8"], 1),
-    PARITY: (["NONE", "ODD", "EVEN", "MARK", "SPACE"], 0),
-    STOPBITS: (["1", "1.5", "2"], 0),
-}
+LIST_ITEMS = script_list_items()
+LISTS = {list_id: (LIST_ITEMS[list_id], default)
+         for list_id, default in {PORT: 0, BAUD: 5, DATABITS: 1, PARITY: 0, STOPBITS: 0}.items()}
 
 LIST_STYLE = CBS_DROPDOWNLIST | CBS_SORT
 # Template order: id, window class, text, kind (the class's type bits of the style), tab stop.
@@ -141,7 +147,7 @@ class TestAfterStart:
         assert any(title_bar[i:i + 3] == ICON_BLUE for i in range(0, len(title_bar), 3))
 
     def test_help_context_is_that_of_the_template(self, started):
-        assert int(probe(started, "send", WM_COMMANDHELP, 0, 0), 16) == 0x20000 + 102
+        assert int(probe(started, "send", WM_COMMANDHELP, 0, 0), 16) == HID_BASE_RESOURCE + RESOURCE.IDD_MAIN
 
 
 def test_escape_ends_the_program(clean_wine):
@@ -174,10 +180,7 @@ def test_f1_asks_the_help_engine_for_the_help_file_beside_the_program(clean_wine
     clean_wine.xdotool("key", "F1")
 
     def help_engine_message():
-        try:  # the probe may block while the help engine starts; see SerialKey.window
-            result = clean_wine.run(PROBE, "controls", "ERROR", timeout=10)
-        except subprocess.TimeoutExpired:
-            return None
+        result = clean_wine.probe("controls", "ERROR")
         return result.returncode == 0 and result.stdout
 
     # No help file belongs to the program: Wine's help engine says which one it looked for.

@@ -5,6 +5,8 @@ programs in it and wait for what they do. Used by the end-to-end tests and by th
 import contextlib
 import os
 import pathlib
+import re
+import select
 import shutil
 import signal
 import struct
@@ -13,6 +15,9 @@ import tempfile
 import termios
 import time
 import tty
+import types
+
+from win32 import IDCANCEL, VK_SHIFT, WM_NULL
 
 BUILD_DIR = pathlib.Path(os.environ.get("SERIALKEY_BUILD_DIR", "build/windows-x64")).resolve()
 HERE = pathlib.Path(__file__).resolve().parent
@@ -22,7 +27,22 @@ SEND_KEYS = BUILD_DIR / "tests/wine/SendKeys.exe"
 PROBE = BUILD_DIR / "tests/wine/WinProbe.exe"
 SERIALKEY = BUILD_DIR / "app/SerialKey.exe"
 WINE_FONTS = pathlib.Path("/usr/share/wine/fonts")
-VK_SHIFT = 0x10
+CMSPAR = 0o10000000000  # mark or space parity in termios; Python's termios does not name it
+
+
+def read_defines(header):
+    """The names and numbers of a C header's "#define NAME NUMBER" lines."""
+    return {name: int(value, 0) for name, value in
+            re.findall(r"^#define\s+(\w+)\s+((?:0x)?[0-9A-Fa-f]+)\s*$", header.read_text(), re.MULTILINE)}
+
+
+# The program's resource identifiers (RESOURCE.IDC_OPEN and so on), as the program and its resource
+# script have them.
+RESOURCE = types.SimpleNamespace(**read_defines(SOURCE_DIR / "res/resource.h"))
+# The message that the notification-area icon sends the settings window, and the icon's id: the
+# same number, but two things.
+WM_TRAYNOTIFY = 0x8065
+TRAY_ICON_ID = 0x8065
 
 # Per architecture: the PE machine and optional-header magic, the Wine loader and prefix kind
 # that run it, the MinGW-w64 triple whose tools read it, and its name in a manifest. Debian's
@@ -122,6 +142,7 @@ class Wine:
                         WINELOADER=self.loader, WINEARCH=ARCHITECTURES[arch]["prefix"])
         self.display = display
         self.processes = []
+        self._probe = None
 
     def setup_prefix(self):
         subprocess.run([self.loader, "wineboot", "-i"], env=self.env, check=True, timeout=300,
@@ -154,12 +175,31 @@ class Wine:
 
     def start(self, program, *args, cwd=None, env=None):
         """Starts a program without waiting for it, with more environment variables if given;
-        stop_all() ends it at the latest."""
+        stop_all() ends it at the latest. The probe is started first if it does not run: a Wine
+        program that starts while another one starts now and then blocks for minutes."""
+        self.running_probe()
         process = subprocess.Popen([self.loader, str(program), *map(str, args)], env={**self.env, **(env or {})},
                                    cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
         self.processes.append(process)
         return process
+
+    def running_probe(self):
+        """The probe of this test, started if it does not run yet (or any more)."""
+        if self._probe is None or self._probe.process.poll() is not None:
+            self._probe = Probe(self)
+        return self._probe
+
+    def probe(self, *question, timeout=120):
+        """WinProbe's answer to a question (see the head of WinProbe.cpp), as a completed process:
+        returncode is the answer's status, stdout its text."""
+        return self.running_probe().ask(*question, timeout=timeout)
+
+    def window(self, title):
+        """hwnd, visible, foreground, process, style, exstyle and rect of the top-level window with
+        that title; {} when there is none."""
+        result = self.probe("window", title)
+        return dict(line.split(" ", 1) for line in result.stdout.splitlines()) if result.returncode == 0 else {}
 
     def set_port(self, name, device):
         """Maps a COM port to a Unix device path; takes effect for programs started afterwards."""
@@ -169,6 +209,9 @@ class Wine:
 
     def stop_all(self):
         """Ends every program in the prefix and waits until the Wine server has gone."""
+        if self._probe is not None:
+            self._probe.close()
+            self._probe = None
         subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-w"], env=self.env, stdout=subprocess.DEVNULL,
@@ -215,6 +258,57 @@ class Wine:
     def xdotool(self, *args):
         return subprocess.run(["xdotool", *map(str, args)], env=dict(self.env), check=True, timeout=30,
                               capture_output=True, text=True).stdout
+
+
+class Probe:
+    """WinProbe.exe, which looks at and drives other programs' windows from outside. One process answers
+    every question of a test: one question a line on its standard input, its words separated by tabs;
+    the answer's lines, then a line of the record separator (0x1E) and the answer's status."""
+
+    END = re.compile(rb"\x1e(-?\d+)\r?\n")
+
+    def __init__(self, wine):
+        # Its output is read as it comes, through a pipe; Wine's background processes may inherit
+        # the pipe, so its end is found by the marker, never by the end of the file.
+        self.process = subprocess.Popen([wine.loader, str(PROBE)], env=wine.env, stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.answer(60)  # the empty answer that says it is ready
+
+    def ask(self, *question, timeout=120):
+        words = [str(word) for word in question]
+        assert not any(set(word) & set("\t\r\n") for word in words), f"a tab or line break in {words}"
+        self.process.stdin.write("\t".join(words).encode() + b"\n")
+        self.process.stdin.flush()
+        status, text = self.answer(timeout)
+        return subprocess.CompletedProcess(words, status, text, "")
+
+    def answer(self, timeout):
+        """(status, text) of the next answer. A probe that has not answered within timeout seconds is
+        ended, as its answer would come as that of the next question."""
+        deadline, data = time.monotonic() + timeout, b""
+        while not (end := self.END.search(data)):
+            if self.process.poll() is not None:
+                raise RuntimeError(f"WinProbe ended with {self.process.returncode} before it answered")
+            remaining = deadline - time.monotonic()
+            if remaining <= 0:
+                self.process.kill()
+                self.process.wait()
+                raise subprocess.TimeoutExpired(self.process.args, timeout)
+            readable, _, _ = select.select([self.process.stdout], [], [], min(remaining, 1))
+            if readable:
+                data += os.read(self.process.stdout.fileno(), 65536)
+        return int(end[1]), data[:end.start()].decode(errors="replace")
+
+    def close(self):
+        """Ends the probe: it stops at the end of its input."""
+        with contextlib.suppress(BrokenPipeError):
+            self.process.stdin.close()
+        try:
+            self.process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+        self.process.stdout.close()
 
 
 def type_bytes(wine, data, inject=True):
@@ -384,8 +478,9 @@ class SerialKey:
     TITLE = "RS-232C to KeyBoard(for Win2000)"
     ABOUT_TITLE = "關於Varento"
     EXE = SERIALKEY
-    OPEN, CLOSE = 1014, 2
-    PORT, BAUD, DATA_BITS, PARITY, STOP_BITS = 1013, 1005, 1006, 1007, 1008
+    OPEN, CLOSE = RESOURCE.IDC_OPEN, IDCANCEL
+    PORT, BAUD, DATA_BITS, PARITY, STOP_BITS = (RESOURCE.IDC_PORT, RESOURCE.IDC_BAUD, RESOURCE.IDC_DATABITS,
+                                                RESOURCE.IDC_PARITY, RESOURCE.IDC_STOPBITS)
 
     def __init__(self, wine, *args, exe=SERIALKEY, env=None, shown=True):
         """Starts the program with args; returns once its settings window exists, visible or, if not shown,
@@ -396,17 +491,22 @@ class SerialKey:
         self.probe("idle")
 
     def probe(self, command, *args, timeout=120):
-        return self.wine.run(PROBE, command, self.TITLE, *args, timeout=timeout)
+        """WinProbe's answer to a question about the settings window."""
+        return self.wine.probe(command, self.TITLE, *args, timeout=timeout)
 
     def window(self):
         """hwnd, visible, foreground, process and styles of the settings window; {} when it is gone."""
-        try:
-            result = self.probe("window", timeout=10)
-        except subprocess.TimeoutExpired:
-            # A Wine program that starts while another is still starting now and then blocks
-            # for minutes; once killed, the next one answers at once.
-            return {}
-        return dict(line.split(" ", 1) for line in result.stdout.splitlines()) if result.returncode == 0 else {}
+        return self.wine.window(self.TITLE)
+
+    def answers(self):
+        """The program runs and its window handles messages: a sent WM_NULL is answered only by a window
+        whose thread runs. Sent messages are handled in the order they arrive, so it has also handled
+        every message sent to it before."""
+        return self.process.poll() is None and self.probe("send", WM_NULL, 0, 0).returncode == 0
+
+    def notify(self, mouse_message):
+        """Sends the window what the shell sends for a mouse event over the icon; returns once it is handled."""
+        assert self.probe("send", WM_TRAYNOTIFY, TRAY_ICON_ID, mouse_message).returncode == 0
 
     def select(self, control, index):
         assert self.probe("select", control, index).returncode == 0
@@ -441,3 +541,12 @@ class SerialKey:
         """Presses Enter, which the message box takes as it has the focus, and waits until it has gone."""
         self.wine.xdotool("key", "Return")
         wait_until(lambda: self.probe("messagebox").returncode == 1, 30, "the message to be dismissed")
+
+
+def typing_into_receiver(wine, log_dir, device, stream=False, **positions):
+    """SerialKey opened on device with the list positions given (the defaults otherwise), and a receiver
+    window in front that logs to log_dir."""
+    program = SerialKey(wine)
+    program.open(**positions)
+    wait_for_open(device)
+    return program, Receiver(wine, log_dir / "receiver.log", stream=stream)
