@@ -54,8 +54,7 @@ class Notepad:
 
     def __init__(self, wine):
         self.wine = wine
-        wine.start("notepad")
-        wait_until(lambda: "foreground 1" in self.probe("window").stdout, 60, "Notepad in front")
+        wine.start_ready(lambda: "foreground 1" in self.probe("window").stdout, "Notepad in front", "notepad")
 
     def probe(self, *args):
         return self.wine.probe(args[0], self.TITLE, *args[1:])

@@ -192,8 +192,8 @@ def notification_area(clean_wine, tmp_path):
     returns a function that gives the requests received so far, one dict of numbers each."""
     def start(answer):
         log = tmp_path / "tray.log"
-        process = clean_wine.start(STAND_IN, "tray", answer, winpath(log))
-        wait_until(lambda: log.exists() and "READY" in log.read_text(), 30, "the stand-in notification area")
+        process = clean_wine.start_ready(lambda: log.exists() and "READY" in log.read_text(),
+                                         "the stand-in notification area", STAND_IN, "tray", answer, winpath(log))
 
         def requests():
             return [{key: int(value, 16) for key, value in (field.split("=") for field in line.split()[1:])}
@@ -450,8 +450,8 @@ def test_every_system_command_from_0x10_to_0x1f_opens_the_about_box_again_and_ag
 def help_engine(clean_wine, tmp_path):
     """A stand-in for the help engine; returns the requests that it has received."""
     log = tmp_path / "help.log"
-    clean_wine.start(STAND_IN, "help", winpath(log))
-    wait_until(lambda: log.exists() and "READY" in log.read_text(), 30, "the help engine")
+    clean_wine.start_ready(lambda: log.exists() and "READY" in log.read_text(), "the help engine",
+                           STAND_IN, "help", winpath(log))
     return lambda: [line for line in log.read_text().splitlines() if line.startswith("HELP ")]
 
 

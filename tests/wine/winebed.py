@@ -16,6 +16,7 @@ import termios
 import time
 import tty
 import types
+import warnings
 
 from win32 import IDCANCEL, VK_SHIFT, WM_NULL
 
@@ -184,6 +185,22 @@ class Wine:
         self.processes.append(process)
         return process
 
+    def start_ready(self, ready, what, program, *args, env=None, timeout=30, attempts=3):
+        """Starts a program and returns it once ready() is truthy. Now and then a Wine program blocks at
+        its start for minutes, and a new start after it is ended goes through: a start that is not ready
+        within timeout seconds is ended and made again, and the test run warns of it."""
+        for attempt in range(1, attempts + 1):
+            process = self.start(program, *args, env=env)
+            try:
+                wait_until(ready, timeout, what)
+                return process
+            except TimeoutError as error:
+                if attempt == attempts:
+                    raise
+                warnings.warn(f"{pathlib.Path(program).name} started again: {error}")
+                process.kill()
+                process.wait()
+
     def running_probe(self):
         """The probe of this test, started if it does not run yet (or any more)."""
         if self._probe is None or self._probe.process.poll() is not None:
@@ -335,9 +352,9 @@ class Receiver:
         self.wine = wine
         self.log_path = log_path
         self._read, self._lines, self._parsed, self._typed = 0, [], 0, []
-        self.process = wine.start(BUILD_DIR / "tests/wine/Receiver.exe", *(["--stream"] if stream else []),
-                                  winpath(log_path))
-        wait_until(lambda: "READY" in self.lines(), 60, "the receiver window to have the focus")
+        self.process = wine.start_ready(lambda: "READY" in self.lines(), "the receiver window to have the focus",
+                                        BUILD_DIR / "tests/wine/Receiver.exe", *(["--stream"] if stream else []),
+                                        winpath(log_path))
 
     def lines(self):
         """Every complete line logged so far; each call reads on from where the last one stopped."""
@@ -486,8 +503,8 @@ class SerialKey:
         """Starts the program with args; returns once its settings window exists, visible or, if not shown,
         hidden, and the program waits for input."""
         self.wine = wine
-        self.process = wine.start(exe, *args, env=env)
-        wait_until(lambda: self.window().get("visible") == ("1" if shown else "0"), 60, "the settings window")
+        self.process = wine.start_ready(lambda: self.window().get("visible") == ("1" if shown else "0"),
+                                        "the settings window", exe, *args, env=env)
         self.probe("idle")
 
     def probe(self, command, *args, timeout=120):
