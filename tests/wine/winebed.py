@@ -174,14 +174,13 @@ class Wine:
                                                out.read().decode(errors="replace"),
                                                err.read().decode(errors="replace"))
 
-    def start(self, program, *args, cwd=None, env=None):
+    def start(self, program, *args, env=None):
         """Starts a program without waiting for it, with more environment variables if given;
         stop_all() ends it at the latest. The probe is started first if it does not run: a Wine
         program that starts while another one starts now and then blocks for minutes."""
         self.running_probe()
         process = subprocess.Popen([self.loader, str(program), *map(str, args)], env={**self.env, **(env or {})},
-                                   cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.processes.append(process)
         return process
 
