@@ -12,9 +12,10 @@ import time
 import pytest
 
 from streams import PacedWriter
-from win32 import (HID_BASE_RESOURCE, NIF_ICON, NIF_MESSAGE, NIF_TIP, NIM_ADD, NIM_DELETE, NIM_MODIFY, WM_CLOSE,
-                   WM_ENDSESSION, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MBUTTONDBLCLK, WM_MBUTTONDOWN,
-                   WM_MBUTTONUP, WM_MOUSEMOVE, WM_RBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_SYSCOMMAND)
+from win32 import (HID_BASE_RESOURCE, NIF_ICON, NIF_MESSAGE, NIF_TIP, NIM_ADD, NIM_DELETE, NIM_MODIFY, VK_ESCAPE,
+                   WM_CLOSE, WM_ENDSESSION, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MBUTTONDBLCLK,
+                   WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MOUSEMOVE, WM_RBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP,
+                   WM_SYSCOMMAND)
 from winebed import (BUILD_DIR, DESKTOP_HEIGHT, RESOURCE, TASKBAR_HEIGHT, TRAY_ICON_ID, WM_TRAYNOTIFY, Receiver,
                      SerialKey, as_received, type_bytes, wait_for_open, wait_until, winpath)
 
@@ -399,7 +400,11 @@ def test_ending_while_capitals_are_typed_leaves_no_key_down(clean_wine, line, tm
         program.process.wait(timeout=30)
         writer.stop()
 
-        assert keys_down(clean_wine) == [], f"run {run + 1}"
+        # The program types capitals only, so an Escape still down is the one that ended it: when the
+        # window is gone between its press and its release, the X server hands the release to no Wine
+        # window and Wine never sees it.
+        ending_key = {f"{VK_ESCAPE:02x}"} if end.__name__ == "escape" else set()
+        assert set(keys_down(clean_wine)) - ending_key == set(), f"run {run + 1}"
 
 
 # System menu, About box and Help
