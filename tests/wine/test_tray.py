@@ -187,14 +187,19 @@ def test_open_adds_an_icon_that_the_shell_has_lost(clean_wine, program):
         shown(program)
 
 
+def start_stand_in(wine, role, what, log, *args):
+    """Starts the stand-in in role, logging to log; returns its process once it says that it is ready."""
+    return wine.start_ready(lambda: log.exists() and "READY" in log.read_text(), what,
+                            STAND_IN, role, *args, winpath(log))
+
+
 @pytest.fixture
 def notification_area(clean_wine, tmp_path):
     """Starts a stand-in for the shell's notification area that accepts or refuses every request;
     returns a function that gives the requests received so far, one dict of numbers each."""
     def start(answer):
         log = tmp_path / "tray.log"
-        process = clean_wine.start_ready(lambda: log.exists() and "READY" in log.read_text(),
-                                         "the stand-in notification area", STAND_IN, "tray", answer, winpath(log))
+        process = start_stand_in(clean_wine, "tray", "the stand-in notification area", log, answer)
 
         def requests():
             return [{key: int(value, 16) for key, value in (field.split("=") for field in line.split()[1:])}
@@ -455,8 +460,7 @@ def test_every_system_command_from_0x10_to_0x1f_opens_the_about_box_again_and_ag
 def help_engine(clean_wine, tmp_path):
     """A stand-in for the help engine; returns the requests that it has received."""
     log = tmp_path / "help.log"
-    clean_wine.start_ready(lambda: log.exists() and "READY" in log.read_text(), "the help engine",
-                           STAND_IN, "help", winpath(log))
+    start_stand_in(clean_wine, "help", "the help engine", log)
     return lambda: [line for line in log.read_text().splitlines() if line.startswith("HELP ")]
 
 
