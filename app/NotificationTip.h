@@ -3,6 +3,17 @@
 
 #include <string>
 
-// "Serial to Keyboard", or while the port waits for its device which port that is:
-// "Serial to Keyboard – COM12: waiting for the device". `waitingPort` is empty when none waits.
-std::wstring NotificationTip(const std::wstring& waitingPort);
+#include "keys/TargetWatch.h"
+
+// What keeps received bytes from being typed at the moment.
+struct TipStatus {
+    // The port that waits for its device; empty when none does.
+    std::wstring waitingPort;
+    // Why the typing waits for the window in front; None when it does not.
+    TargetWait typingWait = TargetWait::None;
+};
+
+// "Serial to Keyboard", followed by what keeps the typing back, if anything:
+// "Serial to Keyboard – COM12: waiting for the device",
+// "Serial to Keyboard – waiting: the window in front runs as administrator".
+std::wstring NotificationTip(const TipStatus& status);

@@ -1,6 +1,7 @@
 // Key-event sequences: for each modifier code, and for a character on the receiving layout.
 #include "keys/KeyStrokes.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "keys/KeyMap.h"
@@ -8,19 +9,45 @@
 
 namespace {
 
-// Every event carries the extended-key flag, and Shift and Ctrl all carry scan
-// code 0x45 while the key itself carries 0: receivers see exactly these values.
-constexpr std::uint8_t ModifierScanCode = 0x45;
-constexpr std::uint8_t KeyScanCode = 0x00;
-constexpr std::uint32_t PressFlags = KeyEventExtendedKey;
-constexpr std::uint32_t ReleaseFlags = KeyEventExtendedKey | KeyEventKeyUp;
+// The scan codes that a stroke's events carry, and whether every event is marked extended.
+struct StrokeScanCodes {
+    std::uint16_t shift;
+    std::uint16_t ctrl;
+    std::uint16_t key;
+    bool allExtended;
+};
 
-void Press(KeyEventSink& sink, std::uint8_t virtualKey, std::uint8_t scanCode) {
-    sink.Emit({virtualKey, scanCode, PressFlags, 0});
+// The key table's receivers see exactly these values: Shift and Ctrl with scan code 0x45, the
+// key itself with 0, every event marked extended.
+constexpr StrokeScanCodes KeyTableScanCodes{0x45, 0x45, 0x00, true};
+// The left-hand Shift and Ctrl of a real keyboard.
+constexpr std::uint16_t ShiftScanCode = 0x2A;
+constexpr std::uint16_t CtrlScanCode = 0x1D;
+
+KeyEvent Event(std::uint8_t virtualKey, std::uint16_t scanCode, bool release, bool extended) {
+    const bool prefixed = (scanCode & 0xFF00) == ExtendedScanCode;
+    const std::uint32_t flags =
+        (release ? KeyEventKeyUp : 0) | (extended || prefixed ? KeyEventExtendedKey : 0);
+    return {virtualKey, static_cast<std::uint16_t>(scanCode & 0xFF), flags, 0};
 }
 
-void Release(KeyEventSink& sink, std::uint8_t virtualKey, std::uint8_t scanCode) {
-    sink.Emit({virtualKey, scanCode, ReleaseFlags, 0});
+void AppendStroke(KeyEvents& events, std::uint8_t virtualKey, std::uint8_t modifier, const StrokeScanCodes& scan) {
+    const bool shift = modifier == ModifierShift || modifier == ModifierShiftCtrl;
+    const bool ctrl = modifier == ModifierCtrl || modifier == ModifierShiftCtrl;
+    const bool extended = scan.allExtended;
+
+    if (shift) events.push_back(Event(VirtualKey::Shift, scan.shift, false, extended));
+    if (ctrl) events.push_back(Event(VirtualKey::Control, scan.ctrl, false, extended));
+    events.push_back(Event(virtualKey, scan.key, false, extended));
+    events.push_back(Event(virtualKey, scan.key, true, extended));
+    // Modifiers come up in the order they went down: Shift before Ctrl.
+    if (shift) events.push_back(Event(VirtualKey::Shift, scan.shift, true, extended));
+    if (ctrl) events.push_back(Event(VirtualKey::Control, scan.ctrl, true, extended));
+}
+
+// The stroke with the scan codes that the layout gives its keys.
+void AppendScannedStroke(KeyEvents& events, KeyboardLayout& layout, std::uint8_t virtualKey, std::uint8_t modifier) {
+    AppendStroke(events, virtualKey, modifier, {ShiftScanCode, CtrlScanCode, layout.ScanCodeOf(virtualKey), false});
 }
 
 // `key`, or `key` with Shift inverted, if it types `character` on `layout` exactly and at once.
@@ -48,55 +75,82 @@ std::optional<LayoutKey> ExactKeyFor(KeyboardLayout& layout, char character) {
     return ExactKey(layout, layout.KeyFor(character), character);
 }
 
-// The character itself, which no layout or dead key can change. Printable ASCII fits the
-// scan code's byte.
-void SendUnicode(KeyEventSink& sink, char character) {
-    const auto code = static_cast<std::uint8_t>(character);
-    sink.Emit({0, code, KeyEventUnicode, 0});
-    sink.Emit({0, code, KeyEventUnicode | KeyEventKeyUp, 0});
+// The character itself, which no layout or dead key can change.
+void AppendUnicode(KeyEvents& events, char16_t unit) {
+    events.push_back({0, unit, KeyEventUnicode, 0});
+    events.push_back({0, unit, KeyEventUnicode | KeyEventKeyUp, 0});
 }
 
-void SendCharacter(KeyEventSink& sink, KeyboardLayout& layout, char character) {
+void AppendCharacter(KeyEvents& events, KeyboardLayout& layout, char character) {
     if (const std::optional<LayoutKey> key = ExactKeyFor(layout, character))
-        SendKeyStroke(sink, key->virtualKey, (key->modifiers & LayoutShift) ? ModifierShift : ModifierNone);
+        AppendScannedStroke(events, layout, key->virtualKey, (key->modifiers & LayoutShift) ? ModifierShift : ModifierNone);
     else
-        SendUnicode(sink, character);
+        AppendUnicode(events, static_cast<std::uint8_t>(character));
 }
 
 bool IsPrintable(std::uint8_t byte) { return byte >= 0x20 && byte <= 0x7E; }
 
-}  // namespace
-
-void SendKeyStroke(KeyEventSink& sink, std::uint8_t virtualKey, std::uint8_t modifier) {
-    const bool shift = modifier == ModifierShift || modifier == ModifierShiftCtrl;
-    const bool ctrl = modifier == ModifierCtrl || modifier == ModifierShiftCtrl;
-
-    if (shift) Press(sink, VirtualKey::Shift, ModifierScanCode);
-    if (ctrl) Press(sink, VirtualKey::Control, ModifierScanCode);
-    Press(sink, virtualKey, KeyScanCode);
-    Release(sink, virtualKey, KeyScanCode);
-    // Modifiers come up in the order they went down: Shift before Ctrl.
-    if (shift) Release(sink, VirtualKey::Shift, ModifierScanCode);
-    if (ctrl) Release(sink, VirtualKey::Control, ModifierScanCode);
+// Whether `release` lets go of what `press` pressed: the same key, or the same character.
+bool Releases(const KeyEvent& release, const KeyEvent& press) {
+    if ((release.flags & KeyEventUnicode) != (press.flags & KeyEventUnicode)) return false;
+    return (press.flags & KeyEventUnicode) ? release.scanCode == press.scanCode
+                                           : release.virtualKey == press.virtualKey;
 }
 
-void SendBytesAsKeys(KeyEventSink& sink, const std::uint8_t* bytes, std::uint32_t count) {
+}  // namespace
+
+void AppendKeyStroke(KeyEvents& events, std::uint8_t virtualKey, std::uint8_t modifier) {
+    AppendStroke(events, virtualKey, modifier, KeyTableScanCodes);
+}
+
+void SendKeyStroke(KeyEventSink& sink, std::uint8_t virtualKey, std::uint8_t modifier) {
+    KeyEvents events;
+    AppendKeyStroke(events, virtualKey, modifier);
+    sink.Send(events);
+}
+
+void AppendKeyTableStrokes(KeyEvents& events, const std::uint8_t* bytes, std::uint32_t count) {
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint8_t byte = bytes[i];
         // Bytes 0x80-0xFF have no key on a US keyboard: they type nothing rather
         // than guess a key, and the table is never read past its 128 rows.
         if (byte >= KeyMapRows) continue;
-        SendKeyStroke(sink, KeyMap.virtualKey[byte], KeyMap.modifier[byte]);
+        AppendKeyStroke(events, KeyMap.virtualKey[byte], KeyMap.modifier[byte]);
     }
 }
 
-void SendBytesAsCharacters(KeyEventSink& sink, KeyboardLayout& layout, const std::uint8_t* bytes,
-                           std::uint32_t count) {
-    layout.Update();
+void SendBytesAsKeys(KeyEventSink& sink, const std::uint8_t* bytes, std::uint32_t count) {
+    for (std::uint32_t i = 0; i < count; ++i)
+        if (bytes[i] < KeyMapRows) SendKeyStroke(sink, KeyMap.virtualKey[bytes[i]], KeyMap.modifier[bytes[i]]);
+}
+
+void AppendCharacterStrokes(KeyEvents& events, KeyboardLayout& layout, const std::uint8_t* bytes,
+                            std::uint32_t count) {
     for (std::uint32_t i = 0; i < count; ++i) {
-        if (IsPrintable(bytes[i]))
-            SendCharacter(sink, layout, static_cast<char>(bytes[i]));
-        else
-            SendBytesAsKeys(sink, &bytes[i], 1);
+        const std::uint8_t byte = bytes[i];
+        if (IsPrintable(byte))
+            AppendCharacter(events, layout, static_cast<char>(byte));
+        else if (byte < KeyMapRows)
+            AppendScannedStroke(events, layout, KeyMap.virtualKey[byte], KeyMap.modifier[byte]);
     }
+}
+
+KeyEvents ReleasesOfKeysLeftDown(const KeyEvents& events, std::size_t sent) {
+    KeyEvents down;
+    for (std::size_t i = 0; i < std::min(sent, events.size()); ++i) {
+        const KeyEvent& event = events[i];
+        if (!(event.flags & KeyEventKeyUp)) {
+            down.push_back(event);
+            continue;
+        }
+        const auto pressed = std::find_if(down.rbegin(), down.rend(),
+                                          [&](const KeyEvent& press) { return Releases(event, press); });
+        if (pressed != down.rend()) down.erase(std::next(pressed).base());
+    }
+    KeyEvents releases;
+    for (auto press = down.rbegin(); press != down.rend(); ++press) {
+        releases.push_back(*press);
+        releases.back().flags |= KeyEventKeyUp;
+    }
+    return releases;
 }

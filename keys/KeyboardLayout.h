@@ -15,6 +15,9 @@ struct LayoutKey {
     std::uint8_t modifiers;
 };
 
+// The prefix byte of an extended key's scan code (the arrows, the right-hand Ctrl and Alt).
+constexpr std::uint16_t ExtendedScanCode = 0xE000;
+
 class KeyboardLayout {
 public:
     // Looks afresh at the receiving window, its layout and Caps Lock; the answers below
@@ -26,6 +29,9 @@ public:
     // The character that striking `key` types there now, Caps Lock included; none when it
     // types nothing at once (a dead key waits for the next one) or more than one character.
     virtual std::optional<char16_t> CharacterOf(LayoutKey key) = 0;
+    // The scan code of the key with that virtual key on the layout, with ExtendedScanCode for
+    // an extended key; 0 when the layout has no such key.
+    virtual std::uint16_t ScanCodeOf(std::uint8_t virtualKey) = 0;
 
 protected:
     ~KeyboardLayout() = default;

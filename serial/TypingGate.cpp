@@ -1,31 +1,48 @@
-// Whole strokes only: each stroke is typed or skipped as one, decided before its first event.
+// Whole strokes only: each piece of strokes is typed or skipped as one, decided before it goes.
 #include "serial/TypingGate.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
 
-// How often a held stroke looks again whether it may go: the typing goes on
-// this soon after the focus has left the program's windows.
+// How often a held piece looks again whether it may go: the typing goes on
+// this soon after the window in front can take it again.
 constexpr std::chrono::milliseconds HeldCheckInterval{50};
+// One read's worth of bytes a piece: one look at the window in front for up to this many
+// strokes, as the platform puts a piece into the input stream whole.
+constexpr std::uint32_t BytesPerPiece = 20;
 
 }  // namespace
 
-TypingGate::TypingGate(KeyEventSink& keys, FocusWatch& focus, Sleeper& sleeper)
-    : keys_(keys), focus_(focus), sleeper_(sleeper) {}
+TypingGate::TypingGate(KeyEventSink& keys, TargetWatch& target, Sleeper& sleeper, TypingListener& listener)
+    : keys_(keys), target_(target), sleeper_(sleeper), listener_(listener) {}
 
 void TypingGate::StartBatch() { dropsBeforeBatch_ = drops_; }
 
 void TypingGate::Type(const std::uint8_t* bytes, std::uint32_t count) {
-    if (layout_)
-        SendBytesAsCharacters(filter_, *layout_, bytes, count);
-    else
-        SendBytesAsKeys(filter_, bytes, count);
+    // A batch comes after a pause in which the user may have switched the layout or Caps Lock.
+    bool refreshLayout = true;
+    for (std::uint32_t done = 0; done < count;) {
+        const std::uint32_t piece = std::min(count - done, BytesPerPiece);
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (!PieceMayGo(lock, refreshLayout)) return;
+        events_.clear();
+        if (layout_) {
+            if (refreshLayout) layout_->Update();
+            AppendCharacterStrokes(events_, *layout_, bytes + done, piece);
+        } else {
+            AppendKeyTableStrokes(events_, bytes + done, piece);
+        }
+        if (!events_.empty()) keys_.Send(events_);
+        refreshLayout = false;
+        done += piece;
+    }
 }
 
 void TypingGate::Hold() {
     ++holds_;
-    WaitForStrokeEnd();
+    std::lock_guard<std::mutex> lock(mutex_);
 }
 
 void TypingGate::Release() { --holds_; }
@@ -34,36 +51,32 @@ void TypingGate::DropUntyped() { ++drops_; }
 
 void TypingGate::Stop() {
     stopped_ = true;
-    WaitForStrokeEnd();
+    std::lock_guard<std::mutex> lock(mutex_);
 }
 
-void TypingGate::WaitForStrokeEnd() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    strokeEnded_.wait(lock, [this] { return !strokeTyped_; });
-}
-
-void TypingGate::Pass(const KeyEvent& event) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (keysDown_.none()) strokeTyped_ = StrokeMayBegin(lock);
-
-    keysDown_.set(event.virtualKey, (event.flags & KeyEventKeyUp) == 0);
-    if (strokeTyped_) keys_.Emit(event);
-
-    if (keysDown_.none() && strokeTyped_) {
-        strokeTyped_ = false;
-        strokeEnded_.notify_all();
-    }
-}
-
-bool TypingGate::StrokeMayBegin(std::unique_lock<std::mutex>& lock) {
+bool TypingGate::PieceMayGo(std::unique_lock<std::mutex>& lock, bool& refreshLayout) {
     for (;;) {
         lock.unlock();
-        const bool waits = focus_.OwnWindowHasFocus() || holds_ > 0;
+        const TargetWatch::Look look = target_.Check();
+        const bool waits = look.wait != TargetWait::None || holds_ > 0;
+        Report(look.wait);
         if (waits) sleeper_.Sleep(HeldCheckInterval);
+        // The keys of a window that has just come to the front, or of one the user may have
+        // switched meanwhile, are chosen on its layout as it is now.
+        refreshLayout = refreshLayout || look.changed || waits;
         lock.lock();
-        // A stroke that never begins leaves no Shift or Ctrl down.
-        if (stopped_ || drops_ != dropsBeforeBatch_) return false;
+        if (stopped_ || drops_ != dropsBeforeBatch_) {
+            // Nothing waits any more: what waited is gone.
+            Report(TargetWait::None);
+            return false;
+        }
         // A hold that came while the lock was free is waited for.
         if (!waits && holds_ == 0) return true;
     }
+}
+
+void TypingGate::Report(TargetWait why) {
+    if (why == reported_) return;
+    reported_ = why;
+    listener_.TypingWaits(why);
 }

@@ -1,16 +1,16 @@
 // The notification-area icon through the shell's wide-character interface.
 #include "app/windows/NotificationIcon.h"
 
-#include "serial/windows/SystemError.h"
+#include "keys/windows/SystemError.h"
 
 namespace {
 
-// The record's first form: its fields end with a tip of 64 characters, the last one its zero.
-constexpr int TipLength = 64;
+// The record's second form (Windows 2000 on): its tip holds 128 characters, the last one its zero.
+constexpr int TipLength = 128;
 
 NOTIFYICONDATAW IconRecord(HWND hWnd) {
     NOTIFYICONDATAW record{};
-    record.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    record.cbSize = NOTIFYICONDATAW_V2_SIZE;
     record.hWnd = hWnd;
     record.uID = NotificationIconId;
     return record;

@@ -3,9 +3,10 @@
 
 #include <windows.h>
 
-#include "app/windows/DeviceWaitNotice.h"
-#include "app/windows/OwnWindowFocus.h"
-#include "keys/windows/KeybdEventSink.h"
+#include "app/windows/StatusNotice.h"
+#include "keys/TargetWatch.h"
+#include "keys/windows/SendInputSink.h"
+#include "keys/windows/WindowsDesktop.h"
 #include "keys/windows/WindowsKeyboardLayout.h"
 #include "serial/PortReader.h"
 #include "serial/PortReopener.h"
@@ -19,13 +20,14 @@ struct SerialInput {
 
     WindowsSerialPorts ports;
     WindowsSleeper sleeper;
-    KeybdEventSink keys;
+    SendInputSink keys;
     WindowsKeyboardLayout receivingLayout;
-    OwnWindowFocus focus;
-    TypingGate typing{keys, focus, sleeper};
+    WindowsDesktop desktop;
+    TargetWatch target{desktop};
+    StatusNotice status;
+    TypingGate typing{keys, target, sleeper, status};
     SharedPortHandle sharedPort{ports};
-    DeviceWaitNotice deviceWait;
-    PortReopener reopener{ports, sharedPort, deviceWait};
+    PortReopener reopener{ports, sharedPort, status};
     PortReader reader{sharedPort, sleeper, typing, reopener};
 };
 

@@ -17,12 +17,12 @@
 #include "app/windows/SerialInput.h"
 #include "res/resource.h"
 #include "serial/windows/SerialDeviceMap.h"
-#include "serial/windows/SystemError.h"
+#include "keys/windows/SystemError.h"
 
 namespace {
 
-// Posted by the device-wait notice, from whichever thread saw the port begin or end waiting.
-constexpr UINT WM_DEVICEWAIT = WM_APP + 1;
+// Posted by the status notice, from whichever thread saw the typing held back or let go.
+constexpr UINT WM_STATUSCHANGE = WM_APP + 1;
 
 HICON LoadSmallAppIcon() {
     return static_cast<HICON>(LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 16, 16,
@@ -74,7 +74,7 @@ const MessageMap* CSerialKeyDlg::GetMessageMap() const {
         OnMessage<&CSerialKeyDlg::OnShowWindow>(WM_SHOWWINDOW),
         OnMessage<&CSerialKeyDlg::OnDeviceChange>(WM_DEVICECHANGE),
         OnMessage<&CSerialKeyDlg::OnPowerBroadcast>(WM_POWERBROADCAST),
-        OnMessage<&CSerialKeyDlg::OnDeviceWait>(WM_DEVICEWAIT),
+        OnMessage<&CSerialKeyDlg::OnStatusChange>(WM_STATUSCHANGE),
     };
     static const MessageMap map{CDialog::GetMessageMap(), entries, std::size(entries)};
     return &map;
@@ -101,9 +101,13 @@ LRESULT CSerialKeyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 
     if (message == WM_TRAYNOTIFY && (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN)) {
+        // As for Open: no piece of strokes that has passed its look at the window in front may
+        // land in this one once it is in front.
+        typing.Hold();
         m_bKeepHidden = false;
         ShowWindow(m_hWnd, SW_SHOW);
         SetForegroundWindow(m_hWnd);
+        typing.Release();
     }
 
     // A restarted shell announces its new taskbar, which knows none of the old icons. If it takes
@@ -135,7 +139,7 @@ BOOL CSerialKeyDlg::OnInitDialog() {
     RefreshPortList();
     m_nPortIndex = static_cast<int>(SendMessageW(portList, CB_GETCURSEL, 0, 0));
     UpdateData(FALSE);
-    TheSerialInput().deviceWait.Attach(m_hWnd, WM_DEVICEWAIT);
+    TheSerialInput().status.Attach(m_hWnd, WM_STATUSCHANGE);
 
     m_pReaderThread = BeginReaderThread(this);
 
@@ -216,7 +220,7 @@ void CSerialKeyDlg::OnEndSession(WPARAM ending, LPARAM) {
 
 // However the program ends, its icon leaves the notification area with the window.
 void CSerialKeyDlg::OnDestroy() {
-    TheSerialInput().deviceWait.Attach(nullptr, 0);
+    TheSerialInput().status.Attach(nullptr, 0);
     RemoveNotificationIcon(m_hWnd);
     Default();
 }
@@ -240,7 +244,7 @@ LRESULT CSerialKeyDlg::OnPowerBroadcast(WPARAM event, LPARAM) {
     return Default();
 }
 
-void CSerialKeyDlg::OnDeviceWait() { ShowIcon(ModifyNotificationIcon); }
+void CSerialKeyDlg::OnStatusChange() { ShowIcon(ModifyNotificationIcon); }
 
 void CSerialKeyDlg::RefreshPortList() {
     HWND portList = GetDlgItem(m_hWnd, IDC_PORT);
@@ -290,7 +294,7 @@ void CSerialKeyDlg::ResumeReader() {
 }
 
 BOOL CSerialKeyDlg::ShowIcon(IconOperation operation) {
-    return operation(m_hWnd, LoadSmallAppIcon(), NotificationTip(TheSerialInput().deviceWait.WaitingPort()));
+    return operation(m_hWnd, LoadSmallAppIcon(), NotificationTip(TheSerialInput().status.Status()));
 }
 
 // The shell may have refused the icon at start-up, or lost it since without saying so.

@@ -46,8 +46,9 @@ protected:
     // After the system resumes, an open port is opened again: its device may have come back as a
     // new one.
     LRESULT OnPowerBroadcast(WPARAM event, LPARAM lParam);
-    // The port began or ended waiting for its device: the icon's tip tells.
-    void OnDeviceWait();
+    // The typing is held back, or let go: a port waits for its device, or the window in front
+    // cannot take the keys. The icon's tip tells.
+    void OnStatusChange();
 
 private:
     void ReportPortUnavailable() override;

@@ -18,6 +18,7 @@ void WindowsKeyboardLayout::Update() {
     if (layout != layout_ || capsLock != capsLock_) {
         for (auto& answers : answers_)
             for (Answer& answer : answers) answer = {};
+        for (std::optional<std::uint16_t>& scanCode : scanCodes_) scanCode.reset();
     }
     layout_ = layout;
     capsLock_ = capsLock;
@@ -34,6 +35,13 @@ std::optional<char16_t> WindowsKeyboardLayout::CharacterOf(LayoutKey key) {
     Answer& answer = answers_[key.modifiers][key.virtualKey];
     if (!answer.known) answer = {true, Translate(key)};
     return answer.character;
+}
+
+std::uint16_t WindowsKeyboardLayout::ScanCodeOf(std::uint8_t virtualKey) {
+    std::optional<std::uint16_t>& scanCode = scanCodes_[virtualKey];
+    // The _EX form answers an extended key's scan code with its E0 prefix.
+    if (!scanCode) scanCode = static_cast<std::uint16_t>(MapVirtualKeyExW(virtualKey, MAPVK_VK_TO_VSC_EX, layout_));
+    return *scanCode;
 }
 
 std::optional<char16_t> WindowsKeyboardLayout::Translate(LayoutKey key) const {

@@ -10,6 +10,7 @@ public:
     void Update() override;
     std::optional<LayoutKey> KeyFor(char character) override;
     std::optional<char16_t> CharacterOf(LayoutKey key) override;
+    std::uint16_t ScanCodeOf(std::uint8_t virtualKey) override;
 
 private:
     std::optional<char16_t> Translate(LayoutKey key) const;
@@ -17,10 +18,12 @@ private:
     HKL layout_ = nullptr;
     bool capsLock_ = false;
     // ToUnicodeEx takes tens of microseconds under Wine, more than the key events: its
-    // answers for keys with and without Shift are kept until the layout or Caps Lock changes.
+    // answers for keys with and without Shift, and the keys' scan codes, are kept until the
+    // layout or Caps Lock changes.
     struct Answer {
         bool known;
         std::optional<char16_t> character;
     };
     Answer answers_[2][256] = {};
+    std::optional<std::uint16_t> scanCodes_[256] = {};
 };

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "serial/windows/SystemError.h"
+#include "keys/windows/SystemError.h"
 
 std::vector<std::wstring> SerialPortsInDeviceMap() {
     std::vector<std::wstring> ports;

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "serial/windows/DcbLineFields.h"
-#include "serial/windows/SystemError.h"
+#include "keys/windows/SystemError.h"
 
 namespace {
 

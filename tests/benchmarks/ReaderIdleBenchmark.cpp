@@ -56,12 +56,21 @@ public:
 
 class NoKeys final : public KeyEventSink {
 public:
-    void Emit(const KeyEvent&) override {}
+    void Send(const KeyEvents&) override {}
 };
 
-class FocusElsewhere final : public FocusWatch {
+// Another program's window is in front, and takes every stroke.
+class OtherProgramInFront final : public Desktop {
 public:
-    bool OwnWindowHasFocus() override { return false; }
+    Window Front() override { return 1; }
+    Owner OwnerOf(Window) override { return {false, 0}; }
+    std::uint32_t OwnIntegrityLevel() override { return 0; }
+    bool ModifierHeld() override { return false; }
+};
+
+class NoListener final : public TypingListener {
+public:
+    void TypingWaits(TargetWait) override {}
 };
 
 double Milliseconds(Clock::duration duration) {
@@ -75,8 +84,10 @@ int main() {
     SharedPortHandle sharedPort(ports);
     NoPause sleeper;
     NoKeys keys;
-    FocusElsewhere focus;
-    TypingGate typing(keys, focus, sleeper);
+    OtherProgramInFront desktop;
+    TargetWatch target(desktop);
+    NoListener listener;
+    TypingGate typing(keys, target, sleeper, listener);
     NoRemovals removals;
     PortReader reader(sharedPort, sleeper, typing, removals);
 

@@ -25,13 +25,17 @@ constexpr std::uint8_t KeyScanCode = 0x00;
 // is up and comes up only while it is down.
 class CheckingSink final : public KeyEventSink {
 public:
-    void Emit(const KeyEvent& event) override {
-        const bool release = event.flags == ReleaseFlags;
-        Check(release || event.flags == PressFlags);
-        Check(event.extraInfo == 0);
-        Check(down_[event.virtualKey] == release);
-        down_[event.virtualKey] = !release;
-        events_.push_back(event);
+    void Send(const KeyEvents& stroke) override {
+        for (const KeyEvent& event : stroke) {
+            const bool release = event.flags == ReleaseFlags;
+            Check(release || event.flags == PressFlags);
+            Check(event.extraInfo == 0);
+            Check(down_[event.virtualKey] == release);
+            down_[event.virtualKey] = !release;
+            events_.push_back(event);
+        }
+        // Each stroke goes by itself, and leaves nothing down.
+        Check(!AnyKeyDown());
     }
 
     bool AnyKeyDown() const { return std::find(std::begin(down_), std::end(down_), true) != std::end(down_); }

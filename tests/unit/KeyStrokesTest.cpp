@@ -1,3 +1,4 @@
+// The key table's key-event sequences, exactly as receivers have always seen them.
 #include "keys/KeyStrokes.h"
 
 #include <gtest/gtest.h>
@@ -84,6 +85,24 @@ TEST(SendKeyStroke, ComparesTheModifierCodeForEquality) {
     }
 }
 
+TEST(SendBytesAsKeys, SendsEachStrokeByItself) {
+    RecordingKeySink sink;
+    const std::uint8_t bytes[] = {'a', 0xE9, 'B'};
+    SendBytesAsKeys(sink, bytes, 3);
+    EXPECT_EQ(sink.Sends(), (std::vector<KeyEvents>{{Down(0x41), Up(0x41)}, {ShiftDown, Down(0x42), Up(0x42), ShiftUp}}));
+}
+
+TEST(AppendKeyTableStrokes, AppendsTheStrokesThatSendBytesAsKeysSends) {
+    std::vector<std::uint8_t> bytes;
+    for (int byte = 0; byte < 256; ++byte) bytes.push_back(static_cast<std::uint8_t>(byte));
+    RecordingKeySink sink;
+    SendBytesAsKeys(sink, bytes.data(), 256);
+    KeyEvents appended{Down(0x5A)};
+    AppendKeyTableStrokes(appended, bytes.data(), 256);
+    appended.erase(appended.begin());
+    EXPECT_EQ(appended, sink.Events());
+}
+
 // Whatever the byte, every key and modifier that goes down comes up again.
 TEST(SendBytesAsKeys, LeavesNoKeyDownAfterAnyByte) {
     for (int byte = 0; byte < 256; ++byte) {
@@ -94,6 +113,31 @@ TEST(SendBytesAsKeys, LeavesNoKeyDownAfterAnyByte) {
         for (const KeyEvent& e : sink.Events()) down[e.virtualKey] += (e.flags & KeyEventKeyUp) ? -1 : 1;
         for (int vk = 0; vk < 256; ++vk) EXPECT_EQ(down[vk], 0) << "byte " << byte << " vk " << vk;
     }
+}
+
+constexpr KeyEvent UnicodeDown{0, 0xE9, KeyEventUnicode, 0};
+constexpr KeyEvent UnicodeUp{0, 0xE9, KeyEventUnicode | KeyEventKeyUp, 0};
+
+struct PartCase {
+    const char* what;
+    KeyEvents events;
+    std::size_t sent;
+    KeyEvents releases;
+};
+
+TEST(ReleasesOfKeysLeftDown, ReleasesWhatThePartTakenLeftDownLastPressedFirst) {
+    const KeyEvents nul{ShiftDown, CtrlDown, Down(0x32), Up(0x32), ShiftUp, CtrlUp};
+    const PartCase cases[] = {
+        {"all taken", nul, 6, {}},
+        {"none taken", nul, 0, {}},
+        {"modifiers only", nul, 2, {CtrlUp, ShiftUp}},
+        {"key down inside them", nul, 3, {Up(0x32), CtrlUp, ShiftUp}},
+        {"Shift already up", nul, 5, {CtrlUp}},
+        {"a second stroke begun", {Down(0x41), Up(0x41), ShiftDown, Down(0x42)}, 4, {Up(0x42), ShiftUp}},
+        {"a character down", {UnicodeDown, UnicodeUp, UnicodeDown}, 3, {UnicodeUp}},
+        {"more taken than there are", {Down(0x41)}, 5, {Up(0x41)}},
+    };
+    for (const PartCase& c : cases) EXPECT_EQ(ReleasesOfKeysLeftDown(c.events, c.sent), c.releases) << c.what;
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include "fakes/FakeSerialPorts.h"
 #include "fakes/RecordingKeySink.h"
 #include "fakes/RecordingSleeper.h"
-#include "fakes/ScriptedFocus.h"
+#include "fakes/ScriptedDesktop.h"
 
 namespace {
 
@@ -46,9 +46,9 @@ protected:
     }
 
     void ExpectTyped(const Bytes& bytes) {
-        RecordingKeySink expected;
-        SendBytesAsKeys(expected, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-        EXPECT_EQ(keys.Events(), expected.Events());
+        KeyEvents expected;
+        AppendKeyTableStrokes(expected, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+        EXPECT_EQ(keys.Events(), expected);
     }
 
     EventLog log;
@@ -56,8 +56,12 @@ protected:
     SharedPortHandle sharedPort{ports};
     RecordingSleeper sleeper{log};
     RecordingKeySink keys;
-    ScriptedFocus focus;
-    TypingGate typing{keys, focus, sleeper};
+    ScriptedDesktop desktop;
+    TargetWatch target{desktop};
+    struct : TypingListener {
+        void TypingWaits(TargetWait) override {}
+    } listener;
+    TypingGate typing{keys, target, sleeper, listener};
     struct RecordingRemovals final : RemovalListener {
         void DeviceGone(PortHandle port) override { gone.push_back(port); }
         std::vector<PortHandle> gone;
@@ -105,11 +109,11 @@ TEST_F(PortReaderTest, TypesCharactersOnTheLayoutItIsGivenAndTheKeyTableWithout)
     typing.TypeCharactersOn(nullptr);
     RunCycles(1);
 
-    RecordingKeySink expected;
+    KeyEvents expected;
     const Bytes bytes = Text("@z\r");
-    SendBytesAsCharacters(expected, german, bytes.data(), 3);
-    SendBytesAsKeys(expected, bytes.data(), 3);
-    EXPECT_EQ(keys.Events(), expected.Events());
+    AppendCharacterStrokes(expected, german, bytes.data(), 3);
+    AppendKeyTableStrokes(expected, bytes.data(), 3);
+    EXPECT_EQ(keys.Events(), expected);
 }
 
 // Whether a read ends empty or fails, the reader asks the port after its device and its errors,
@@ -160,7 +164,7 @@ TEST_F(PortReaderTest, AReadThatFindsTheDeviceGoneIsReportedWithItsPortAndBacksO
 }
 
 TEST_F(PortReaderTest, BytesReadWhileTheProgramsOwnWindowHasTheFocusWaitAndNoFurtherReadIsMade) {
-    focus.Script([](int look) { return look <= 2; });
+    desktop.Script([](int look) { return look <= 2 ? ScriptedDesktop::OwnWindow : ScriptedDesktop::Elsewhere; });
     OpenAndPublish("COM1");
     ports.QueueRead({true, Text("\t\r\x1b")});
     ports.QueueRead({true, Text("z")});

@@ -1,10 +1,9 @@
-// The gate between received bytes and key events: held for the program's own windows, dropped and
-// stopped only between two strokes, so that no key is ever left down.
+// The gate between received bytes and key events: pieces of whole strokes, each after one look at
+// the window in front, held while that cannot take them, dropped and stopped only between two pieces.
 #include "serial/TypingGate.h"
 
 #include <gtest/gtest.h>
 
-#include <bitset>
 #include <chrono>
 #include <condition_variable>
 #include <future>
@@ -13,157 +12,269 @@
 #include <vector>
 
 #include "fakes/EventLog.h"
+#include "fakes/FakeKeyboardLayout.h"
 #include "fakes/RecordingKeySink.h"
 #include "fakes/RecordingSleeper.h"
-#include "fakes/ScriptedFocus.h"
+#include "fakes/ScriptedDesktop.h"
 
 namespace {
 
 using Events = std::vector<std::string>;
-using KeyEvents = std::vector<KeyEvent>;
 using namespace std::chrono_literals;
 
+constexpr Desktop::Window Elsewhere = ScriptedDesktop::Elsewhere;
+constexpr Desktop::Window OwnWindow = ScriptedDesktop::OwnWindow;
+
+const std::uint8_t* Bytes(const std::string& text) { return reinterpret_cast<const std::uint8_t*>(text.data()); }
+
 KeyEvents StrokesOf(const std::string& text) {
-    RecordingKeySink sink;
-    SendBytesAsKeys(sink, reinterpret_cast<const std::uint8_t*>(text.data()), static_cast<std::uint32_t>(text.size()));
-    return sink.Events();
+    KeyEvents events;
+    AppendKeyTableStrokes(events, Bytes(text), static_cast<std::uint32_t>(text.size()));
+    return events;
 }
 
-std::bitset<256> KeysLeftDown(const KeyEvents& events) {
-    std::bitset<256> down;
-    for (const KeyEvent& event : events) down.set(event.virtualKey, (event.flags & KeyEventKeyUp) == 0);
-    return down;
-}
+// Hears the reasons for waiting, in order.
+class RecordingListener final : public TypingListener {
+public:
+    void TypingWaits(TargetWait why) override { heard.push_back(why); }
+    std::vector<TargetWait> heard;
+};
 
 class TypingGateTest : public testing::Test {
 protected:
     void TypeBatch(const std::string& text) {
         typing.StartBatch();
-        typing.Type(reinterpret_cast<const std::uint8_t*>(text.data()), static_cast<std::uint32_t>(text.size()));
+        typing.Type(Bytes(text), static_cast<std::uint32_t>(text.size()));
     }
 
     EventLog log;
     RecordingKeySink keys;
-    ScriptedFocus focus;
+    ScriptedDesktop desktop;
+    TargetWatch target{desktop};
     RecordingSleeper sleeper{log};
-    TypingGate typing{keys, focus, sleeper};
+    RecordingListener listener;
+    TypingGate typing{keys, target, sleeper, listener};
 };
 
-TEST_F(TypingGateTest, WithTheFocusElsewhereEveryStrokeIsTypedAtOnce) {
+TEST_F(TypingGateTest, WithAnotherProgramInFrontABatchGoesAtOnceInOnePiece) {
     TypeBatch("Ab\n");
 
-    EXPECT_EQ(keys.Events(), StrokesOf("Ab\n"));
-    EXPECT_EQ(focus.Looks(), 3);  // once before each stroke
+    EXPECT_EQ(keys.Sends(), std::vector<KeyEvents>{StrokesOf("Ab\n")});
+    EXPECT_EQ(desktop.Looks(), 1);
     EXPECT_EQ(log.Events(), Events{});
+    EXPECT_TRUE(listener.heard.empty());
 }
 
-TEST_F(TypingGateTest, WhileTheProgramsOwnWindowHasTheFocusTheStrokesWaitThenAllAreTyped) {
-    focus.Script([](int look) { return look <= 3; });
+TEST_F(TypingGateTest, ALongerBatchGoesInPiecesOfOneReadEachAfterALook) {
+    const std::string text = "0123456789abcdefghijKLMNOPQRSTUVWXYZ01234";
+    TypeBatch(text);
+
+    EXPECT_EQ(keys.Sends(), (std::vector<KeyEvents>{StrokesOf(text.substr(0, 20)), StrokesOf(text.substr(20, 20)),
+                                                    StrokesOf(text.substr(40))}));
+    EXPECT_EQ(desktop.Looks(), 3);
+}
+
+TEST_F(TypingGateTest, WhileTheProgramsOwnWindowIsInFrontThePieceWaitsThenGoes) {
+    desktop.Script([](int look) { return look <= 3 ? OwnWindow : Elsewhere; });
     TypeBatch("\t\r\x1b");
 
     EXPECT_EQ(keys.Events(), StrokesOf("\t\r\x1b"));
     EXPECT_EQ(log.Events(), Events(3, "sleep 50 ms"));
 }
 
-TEST_F(TypingGateTest, FocusThatMovesToTheProgramMidBatchHoldsTheRestFromTheNextStroke) {
-    focus.Script([](int look) { return look == 2 || look == 3; });
-    TypeBatch("AB");
+TEST_F(TypingGateTest, WindowThatComesToTheFrontMidBatchHoldsTheNextPiece) {
+    desktop.Script([](int look) { return look == 2 || look == 3 ? OwnWindow : Elsewhere; });
+    const std::string text(30, 'x');
+    TypeBatch(text);
 
-    EXPECT_EQ(keys.Events(), StrokesOf("AB"));
+    EXPECT_EQ(keys.Sends(), (std::vector<KeyEvents>{StrokesOf(text.substr(0, 20)), StrokesOf(text.substr(20))}));
     EXPECT_EQ(log.Events(), Events(2, "sleep 50 ms"));
 }
 
-TEST_F(TypingGateTest, HoldKeepsStrokesWaitingUntilItsRelease) {
-    focus.Script([this](int look) {
+struct WaitCase {
+    const char* what;
+    Desktop::Window front;
+    Desktop::Owner owner;
+    bool modifierHeld;
+    TargetWait heard;
+};
+
+// However the window in front cannot take the strokes, they wait, the listener hears why, and
+// they go by themselves once it can.
+TEST(TypingGate, WaitsWhileTheWindowInFrontCannotTakeTheStrokesAndTellsWhy) {
+    constexpr Desktop::Window Front = 9;
+    const WaitCase cases[] = {
+        {"no window", Desktop::NoWindow, {}, false, TargetWait::NoWindow},
+        {"the own window", OwnWindow, {}, false, TargetWait::OwnWindow},
+        {"an elevated window", Front, {false, 0x3000}, false, TargetWait::Elevated},
+        {"a window that cannot be asked", Front, {false, std::nullopt}, false, TargetWait::Unknown},
+        {"a modifier held", Elsewhere, {}, true, TargetWait::ModifierHeld},
+    };
+    for (const WaitCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        EventLog log;
+        RecordingKeySink keys;
+        ScriptedDesktop desktop;
+        if (c.front == Front) desktop.SetOwner(Front, c.owner);
+        desktop.Script([&](int look) { return look <= 2 ? c.front : Elsewhere; });
+        desktop.ScriptModifiers([&](int look) { return c.modifierHeld && look <= 2; });
+        TargetWatch target(desktop);
+        RecordingSleeper sleeper{log};
+        RecordingListener listener;
+        TypingGate typing(keys, target, sleeper, listener);
+
+        typing.StartBatch();
+        typing.Type(Bytes("ok"), 2);
+
+        EXPECT_EQ(keys.Events(), StrokesOf("ok"));
+        EXPECT_EQ(log.Events(), Events(2, "sleep 50 ms"));
+        EXPECT_EQ(listener.heard, (std::vector<TargetWait>{c.heard, TargetWait::None}));
+    }
+}
+
+TEST_F(TypingGateTest, HoldKeepsPiecesWaitingUntilItsRelease) {
+    desktop.Script([this](int look) {
         if (look == 1) typing.Hold();
         if (look == 3) typing.Release();
-        return false;
+        return Elsewhere;
     });
     TypeBatch("x");
 
     EXPECT_EQ(keys.Events(), StrokesOf("x"));
     EXPECT_EQ(log.Events(), Events(2, "sleep 50 ms"));
+    EXPECT_TRUE(listener.heard.empty()) << "a hold is the program's own doing: the tip has nothing to tell";
 }
 
 struct DropCase {
     const char* what;
-    int dropAtLook;  // before which stroke's look at the focus; 0: before the batch starts
-    std::string typed;
+    int dropAtLook;  // at which look at the window in front; 0: before the batch starts
+    bool held;       // the own window is in front until the drop
+    int typed;       // bytes
 };
 
-TEST_F(TypingGateTest, DropTakesTheBatchesStartedBeforeItFromTheNextStrokeOn) {
+TEST_F(TypingGateTest, DropTakesTheBatchesStartedBeforeItFromTheNextPieceOn) {
+    const std::string text(50, 'A');
     const DropCase cases[] = {
-        {"held batch", 2, ""},
-        {"batch being typed", 3, "AB"},
-        {"drop before the batch started", 0, "ABCD"},
+        {"held batch", 2, true, 0},
+        {"batch being typed", 2, false, 20},
+        {"drop before the batch started", 0, false, 50},
     };
     for (const DropCase& c : cases) {
         SCOPED_TRACE(c.what);
         RecordingKeySink sink;
-        ScriptedFocus lookedAt;
-        TypingGate gate(sink, lookedAt, sleeper);
+        ScriptedDesktop lookedAt;
+        TargetWatch watch(lookedAt);
+        RecordingListener heard;
+        TypingGate gate(sink, watch, sleeper, heard);
         lookedAt.Script([&](int look) {
             if (look == c.dropAtLook) gate.DropUntyped();
-            return c.dropAtLook == 2 && look < 2;  // the held batch waits for the focus until the drop
+            return c.held && look < c.dropAtLook ? OwnWindow : Elsewhere;
         });
         if (c.dropAtLook == 0) gate.DropUntyped();
         gate.StartBatch();
-        gate.Type(reinterpret_cast<const std::uint8_t*>("ABCD"), 4);
+        gate.Type(Bytes(text), 50);
 
-        EXPECT_EQ(sink.Events(), StrokesOf(c.typed));
-        EXPECT_EQ(KeysLeftDown(sink.Events()), std::bitset<256>{});
+        EXPECT_EQ(sink.Events(), StrokesOf(text.substr(0, c.typed)));
+        // What waited is gone: the tip has nothing more to tell.
+        if (!heard.heard.empty()) {
+            EXPECT_EQ(heard.heard.back(), TargetWait::None);
+        }
     }
 }
 
 TEST_F(TypingGateTest, BatchStartedAfterADropIsTyped) {
-    focus.Script([this](int look) {
+    desktop.Script([this](int look) {
         if (look == 2) typing.DropUntyped();
-        return false;
+        return Elsewhere;
     });
-    TypeBatch("\x1e\x1e");  // Shift and Ctrl with the key 6
+    TypeBatch(std::string(25, '\x1e'));  // Shift and Ctrl with the key 6
     TypeBatch("ok");
 
-    EXPECT_EQ(keys.Events(), StrokesOf("\x1eok"));
-    EXPECT_EQ(KeysLeftDown(keys.Events()), std::bitset<256>{});
+    EXPECT_EQ(keys.Events(), StrokesOf(std::string(20, '\x1e') + "ok"));
 }
 
 TEST_F(TypingGateTest, AfterStopNothingIsTyped) {
-    focus.Script([this](int look) {
+    desktop.Script([this](int look) {
         if (look == 2) typing.Stop();
-        return false;
+        return Elsewhere;
     });
-    TypeBatch("AB");
+    TypeBatch(std::string(25, 'A'));
     TypeBatch("C");
 
-    EXPECT_EQ(keys.Events(), StrokesOf("A"));
-    EXPECT_EQ(KeysLeftDown(keys.Events()), std::bitset<256>{});
+    EXPECT_EQ(keys.Events(), StrokesOf(std::string(20, 'A')));
 }
 
-TEST_F(TypingGateTest, StopOfHeldTypingReturnsAtOnceAndTheHeldStrokesNeverCome) {
-    focus.Script([this](int look) {
+TEST_F(TypingGateTest, StopOfHeldTypingReturnsAtOnceAndTheHeldPiecesNeverCome) {
+    desktop.Script([this](int look) {
         if (look == 2) typing.Stop();
-        return true;
+        return OwnWindow;
     });
     TypeBatch("AB");
 
     EXPECT_EQ(keys.Events(), KeyEvents{});
 }
 
-// Takes the events, but holds up the typing right after Shift's press until the test lets it go on.
-class StrokeStoppingSink final : public KeyEventSink {
+// The keys of each piece are chosen on the layout of the window that receives them.
+class TypingGateOnALayoutTest : public TypingGateTest {
+protected:
+    void SetUp() override { typing.TypeCharactersOn(&layout); }
+
+    KeyEvents TypedOn(FakeKeyboardLayout other, const std::string& text) {
+        KeyEvents events;
+        AppendCharacterStrokes(events, other, Bytes(text), static_cast<std::uint32_t>(text.size()));
+        return events;
+    }
+
+    FakeKeyboardLayout layout = fake_layouts::Us();
+};
+
+TEST_F(TypingGateOnALayoutTest, ALayoutChangedDuringAWaitIsUsedForTheStrokesAfterIt) {
+    desktop.Script([this](int look) {
+        if (look == 2) layout.ChangeOnNextUpdate(fake_layouts::German());
+        return look == 2 ? OwnWindow : Elsewhere;
+    });
+    TypeBatch("y@");
+    TypeBatch("y@");
+
+    EXPECT_EQ(keys.Sends(), (std::vector<KeyEvents>{TypedOn(fake_layouts::Us(), "y@"),
+                                                    TypedOn(fake_layouts::German(), "y@")}));
+}
+
+TEST_F(TypingGateOnALayoutTest, TheLayoutIsReadOncePerBatchAndAgainWhenAnotherWindowComesToTheFront) {
+    constexpr Desktop::Window Other = 5;
+    desktop.SetOwner(Other, {false, ScriptedDesktop::OwnLevel});
+    desktop.Script([this](int look) {
+        if (look == 3) layout.ChangeOnNextUpdate(fake_layouts::German());
+        return look >= 3 ? Other : Elsewhere;
+    });
+    const std::string text = std::string(40, 'y') + "@";
+    TypeBatch(text);
+
+    EXPECT_EQ(layout.Updates(), 2);  // at the batch's start, and when the other window came
+    EXPECT_EQ(keys.Events(), [&] {
+        KeyEvents expected = TypedOn(fake_layouts::Us(), text.substr(0, 40));
+        const KeyEvents german = TypedOn(fake_layouts::German(), "@");
+        expected.insert(expected.end(), german.begin(), german.end());
+        return expected;
+    }());
+}
+
+// Takes the first piece, but holds up the typing inside the platform's call until the test lets it
+// go on.
+class BlockingSink final : public KeyEventSink {
 public:
-    void Emit(const KeyEvent& event) override {
+    void Send(const KeyEvents& events) override {
         std::unique_lock<std::mutex> lock(mutex_);
-        events_.push_back(event);
-        if (events_.size() != 1) return;
-        shiftDown_ = true;
+        events_.insert(events_.end(), events.begin(), events.end());
+        if (++sends_ != 1) return;
+        inside_ = true;
         changed_.notify_all();
         changed_.wait_for(lock, 10s, [this] { return goOn_; });
     }
 
-    bool WaitUntilShiftDown() {
+    bool WaitUntilInside() {
         std::unique_lock<std::mutex> lock(mutex_);
-        return changed_.wait_for(lock, 10s, [this] { return shiftDown_; });
+        return changed_.wait_for(lock, 10s, [this] { return inside_; });
     }
 
     void GoOn() {
@@ -181,43 +292,46 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     KeyEvents events_;
-    bool shiftDown_ = false;
+    int sends_ = 0;
+    bool inside_ = false;
     bool goOn_ = false;
 };
 
 struct WaitingCall {
     const char* what;
     void (TypingGate::*call)();
-    std::string typed;
+    int typed;
 };
 
-TEST(TypingGateFromAnotherThread, StopAndHoldWaitForTheStrokeUnderWayToEnd) {
+TEST(TypingGateFromAnotherThread, StopAndHoldWaitForThePieceUnderWay) {
+    const std::string text(30, 'A');
     const WaitingCall calls[] = {
-        {"Stop: nothing after the stroke", &TypingGate::Stop, "A"},
-        {"Hold: the rest after the release", &TypingGate::Hold, "ABC"},
+        {"Stop: nothing after the piece", &TypingGate::Stop, 20},
+        {"Hold: the rest after the release", &TypingGate::Hold, 30},
     };
     for (const WaitingCall& c : calls) {
         SCOPED_TRACE(c.what);
         EventLog log;
-        StrokeStoppingSink sink;
-        ScriptedFocus focus;
+        BlockingSink sink;
+        ScriptedDesktop desktop;
+        TargetWatch target(desktop);
         RecordingSleeper sleeper{log};
-        TypingGate typing(sink, focus, sleeper);
+        RecordingListener listener;
+        TypingGate typing(sink, target, sleeper, listener);
         auto reader = std::async(std::launch::async, [&] {
             typing.StartBatch();
-            typing.Type(reinterpret_cast<const std::uint8_t*>("ABC"), 3);
+            typing.Type(Bytes(text), 30);
         });
-        ASSERT_TRUE(sink.WaitUntilShiftDown());
+        ASSERT_TRUE(sink.WaitUntilInside());
 
         auto call = std::async(std::launch::async, [&] { (typing.*c.call)(); });
-        EXPECT_EQ(call.wait_for(50ms), std::future_status::timeout) << "returned with Shift down";
+        EXPECT_EQ(call.wait_for(50ms), std::future_status::timeout) << "returned while the piece was under way";
         sink.GoOn();
         EXPECT_EQ(call.wait_for(10s), std::future_status::ready);
-        EXPECT_EQ(KeysLeftDown(sink.Events()), std::bitset<256>{});
         if (c.call == &TypingGate::Hold) typing.Release();
 
         EXPECT_EQ(reader.wait_for(10s), std::future_status::ready);
-        EXPECT_EQ(sink.Events(), StrokesOf(c.typed));
+        EXPECT_EQ(sink.Events(), StrokesOf(text.substr(0, c.typed)));
     }
 }
 

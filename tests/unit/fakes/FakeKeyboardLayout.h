@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "keys/KeyboardLayout.h"
@@ -25,15 +27,47 @@ struct FakeKey {
     bool deadPlain = false, deadShifted = false, deadAltGr = false;
 };
 
+// The scan codes of a US keyboard's keys, by virtual key; 0 for the keys it lacks.
+inline std::uint16_t UsScanCode(std::uint8_t virtualKey) {
+    static const std::map<std::uint8_t, std::uint16_t> codes = [] {
+        std::map<std::uint8_t, std::uint16_t> table{
+            {0x03, 0xE046}, {0x08, 0x0E}, {0x09, 0x0F}, {0x0D, 0x1C}, {0x1B, 0x01}, {0x20, 0x39},
+            {0xBA, 0x27}, {0xBB, 0x0D}, {0xBC, 0x33}, {0xBD, 0x0C}, {0xBE, 0x34}, {0xBF, 0x35},
+            {0xC0, 0x29}, {0xDB, 0x1A}, {0xDC, 0x2B}, {0xDD, 0x1B}, {0xDE, 0x28}, {0xE2, 0x56},
+        };
+        const char* rows[] = {"1234567890", "QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM"};
+        const std::uint16_t firsts[] = {0x02, 0x10, 0x1E, 0x2C};
+        for (int row = 0; row < 4; ++row)
+            for (int i = 0; rows[row][i]; ++i) table[std::uint8_t(rows[row][i])] = std::uint16_t(firsts[row] + i);
+        return table;
+    }();
+    const auto code = codes.find(virtualKey);
+    return code == codes.end() ? 0 : code->second;
+}
+
 class FakeKeyboardLayout final : public KeyboardLayout {
 public:
-    explicit FakeKeyboardLayout(std::vector<FakeKey> keys) : keys_(std::move(keys)) {}
+    // `scanCodes`: the keys whose scan code differs from a US keyboard's.
+    explicit FakeKeyboardLayout(std::vector<FakeKey> keys, std::map<std::uint8_t, std::uint16_t> scanCodes = {})
+        : keys_(std::move(keys)), scanCodes_(std::move(scanCodes)) {}
 
     void SetCapsLock(bool on) { capsLock_ = on; }
     // KeyFor finds no key for these characters, as Wine's VkKeyScanEx finds none for '(' and ')'.
     void HideFromKeyFor(std::u16string characters) { hidden_ = std::move(characters); }
+    // From the next Update on, the keys are those of `other`: as when the user switches the
+    // layout, or a window with another layout comes to the front.
+    void ChangeOnNextUpdate(const FakeKeyboardLayout& other) { next_ = std::make_pair(other.keys_, other.scanCodes_); }
 
-    void Update() override {}
+    void Update() override {
+        ++updates_;
+        if (next_) std::tie(keys_, scanCodes_) = *std::exchange(next_, std::nullopt);
+    }
+    int Updates() const { return updates_; }
+
+    std::uint16_t ScanCodeOf(std::uint8_t virtualKey) override {
+        const auto code = scanCodes_.find(virtualKey);
+        return code == scanCodes_.end() ? UsScanCode(virtualKey) : code->second;
+    }
 
     // Like VkKeyScanEx: the first key that has the character, dead or not, Caps Lock aside.
     std::optional<LayoutKey> KeyFor(char character) override {
@@ -67,8 +101,11 @@ private:
     }
 
     std::vector<FakeKey> keys_;
+    std::map<std::uint8_t, std::uint16_t> scanCodes_;
+    std::optional<std::pair<std::vector<FakeKey>, std::map<std::uint8_t, std::uint16_t>>> next_;
     std::u16string hidden_;
     bool capsLock_ = false;
+    int updates_ = 0;
 };
 
 namespace fake_layouts {
@@ -124,7 +161,11 @@ inline FakeKeyboardLayout German() {
         {0xBD, '-', '_', 0}, {0xBE, '.', ':', 0}, {0xBF, '#', '\'', 0},
         {0xC0, u'ö', u'Ö', 0, CapsLock::Inverts}, {0xDB, u'ß', '?', '\\'}, circumflex, accents,
         {0xDE, u'ä', u'Ä', 0, CapsLock::Inverts}, {0xE2, '<', '>', '|'},
-    }));
+    }), {
+        // Y and Z swap places; the keys right of 0 and P hold ß, ´, ü and +.
+        {'Y', 0x2C}, {'Z', 0x15}, {0xDB, 0x0C}, {0xDD, 0x0D}, {0xBA, 0x1A}, {0xBB, 0x1B},
+        {0xC0, 0x27}, {0xDE, 0x28}, {0xDC, 0x29}, {0xBF, 0x2B}, {0xBD, 0x35},
+    });
 }
 
 inline FakeKeyboardLayout French() {

@@ -1,4 +1,4 @@
-// A key-event sink that remembers every event, for checking sequences.
+// A key-event sink that remembers every event and how they were sent, for checking sequences.
 #pragma once
 
 #include <mutex>
@@ -8,17 +8,26 @@
 
 class RecordingKeySink final : public KeyEventSink {
 public:
-    void Emit(const KeyEvent& event) override {
+    void Send(const KeyEvents& events) override {
         std::lock_guard<std::mutex> lock(mutex_);
-        events_.push_back(event);
+        sends_.push_back(events);
+        events_.insert(events_.end(), events.begin(), events.end());
     }
 
-    std::vector<KeyEvent> Events() const {
+    // Every event, in order, whatever the pieces they were sent in.
+    KeyEvents Events() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return events_;
     }
 
+    // The pieces, each as one call sent it.
+    std::vector<KeyEvents> Sends() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return sends_;
+    }
+
 private:
     mutable std::mutex mutex_;
-    std::vector<KeyEvent> events_;
+    KeyEvents events_;
+    std::vector<KeyEvents> sends_;
 };

@@ -1,5 +1,5 @@
 // The words a failed call is reported and traced with (Windows build).
-#include "serial/windows/SystemError.h"
+#include "keys/windows/SystemError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 // Characters typed as themselves on the receiving layout: keys where the layout has them,
-// the character itself where it has none or only behind a dead key or AltGr.
+// the character itself where it has none or only behind a dead key or AltGr; every key with the
+// scan code that the layout gives it.
 #include "keys/KeyStrokes.h"
 
 #include <gtest/gtest.h>
@@ -18,28 +19,29 @@ namespace {
 using Events = std::vector<KeyEvent>;
 
 constexpr std::uint8_t Shift = 0x10;
+constexpr std::uint8_t Ctrl = 0x11;
 
-// Readable events, so that a failure shows what was typed: "10+ 41+ 41- 10-", "U'@'+ U'@'-".
+// The keys struck and the characters sent, so that a failure shows what was typed:
+// "10+ 41+ 41- 10-", "U'@'+ U'@'-". Scan codes are checked on their own.
 std::string Describe(const Events& events) {
     std::string text;
     for (const KeyEvent& e : events) {
-        char one[48];
+        char one[16];
         const char direction = (e.flags & KeyEventKeyUp) ? '-' : '+';
         if (e.flags & KeyEventUnicode)
             std::snprintf(one, sizeof one, "U'%c'%c ", char(e.scanCode), direction);
         else
-            std::snprintf(one, sizeof one, "%02x%c/scan %02x/flags %x ", e.virtualKey, direction, e.scanCode,
-                          unsigned(e.flags));
+            std::snprintf(one, sizeof one, "%02x%c ", e.virtualKey, direction);
         text += one;
     }
     return text;
 }
 
-// The key table's own sequence for a key: the values that receivers must keep seeing.
+// The key table's sequence for a key: the keys and modifiers that receivers must keep seeing.
 Events Key(std::uint8_t virtualKey, bool shift = false) {
-    RecordingKeySink sink;
-    SendKeyStroke(sink, virtualKey, shift ? ModifierShift : ModifierNone);
-    return sink.Events();
+    Events events;
+    AppendKeyStroke(events, virtualKey, shift ? ModifierShift : ModifierNone);
+    return events;
 }
 
 Events Shifted(std::uint8_t virtualKey) { return Key(virtualKey, true); }
@@ -51,16 +53,17 @@ Events Unicode(char character) {
 
 Events Typed(FakeKeyboardLayout layout, const std::string& text, bool capsLock = false) {
     layout.SetCapsLock(capsLock);
-    RecordingKeySink sink;
-    SendBytesAsCharacters(sink, layout, reinterpret_cast<const std::uint8_t*>(text.data()),
-                          static_cast<std::uint32_t>(text.size()));
-    return sink.Events();
+    Events events;
+    AppendCharacterStrokes(events, layout, reinterpret_cast<const std::uint8_t*>(text.data()),
+                           static_cast<std::uint32_t>(text.size()));
+    return events;
 }
 
 Events TypedByKeyTable(const std::string& text) {
-    RecordingKeySink sink;
-    SendBytesAsKeys(sink, reinterpret_cast<const std::uint8_t*>(text.data()), static_cast<std::uint32_t>(text.size()));
-    return sink.Events();
+    Events events;
+    AppendKeyTableStrokes(events, reinterpret_cast<const std::uint8_t*>(text.data()),
+                          static_cast<std::uint32_t>(text.size()));
+    return events;
 }
 
 std::string AllBytesBelow0x80() {
@@ -69,12 +72,12 @@ std::string AllBytesBelow0x80() {
     return bytes;
 }
 
-TEST(SendBytesAsCharacters, OnUsTypesExactlyWhatTheKeyTableTypes) {
+TEST(AppendCharacterStrokes, OnUsStrikesTheKeyTablesKeysInItsOrder) {
     const std::string bytes = AllBytesBelow0x80();
     EXPECT_EQ(Describe(Typed(fake_layouts::Us(), bytes)), Describe(TypedByKeyTable(bytes)));
 }
 
-TEST(SendBytesAsCharacters, StrikesTheKeyTableKeyWhereItTypesTheCharacterThoughTheLayoutFindsNoKey) {
+TEST(AppendCharacterStrokes, StrikesTheKeyTableKeyWhereItTypesTheCharacterThoughTheLayoutFindsNoKey) {
     FakeKeyboardLayout us = fake_layouts::Us();
     us.HideFromKeyFor(u"()");
     EXPECT_EQ(Describe(Typed(us, "(x)")), Describe(TypedByKeyTable("(x)")));
@@ -150,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 FakeKeyboardLayout NoKeysAtAll() { return FakeKeyboardLayout({}); }
 
-TEST(SendBytesAsCharacters, TypesWhatTheLayoutLacksAsTheCharacterItself) {
+TEST(AppendCharacterStrokes, TypesWhatTheLayoutLacksAsTheCharacterItself) {
     Events expected;
     for (char c : {'a', '1', ' '})
         for (const KeyEvent& e : Unicode(c)) expected.push_back(e);
@@ -175,7 +178,7 @@ std::u16string Received(FakeKeyboardLayout& layout, const Events& events) {
     return text;
 }
 
-TEST(SendBytesAsCharacters, EveryPrintableCharacterArrivesExactlyOnEveryLayout) {
+TEST(AppendCharacterStrokes, EveryPrintableCharacterArrivesExactlyOnEveryLayout) {
     std::string printable;
     for (int byte = 0x20; byte <= 0x7E; ++byte) printable += char(byte);
     const std::u16string expected(printable.begin(), printable.end());
@@ -183,17 +186,17 @@ TEST(SendBytesAsCharacters, EveryPrintableCharacterArrivesExactlyOnEveryLayout) 
         for (bool capsLock : {false, true}) {
             FakeKeyboardLayout layout = make();
             layout.SetCapsLock(capsLock);
-            RecordingKeySink sink;
-            SendBytesAsCharacters(sink, layout, reinterpret_cast<const std::uint8_t*>(printable.data()),
-                                  static_cast<std::uint32_t>(printable.size()));
-            EXPECT_TRUE(Received(layout, sink.Events()) == expected) << "Caps Lock " << capsLock;
+            Events events;
+            AppendCharacterStrokes(events, layout, reinterpret_cast<const std::uint8_t*>(printable.data()),
+                                   static_cast<std::uint32_t>(printable.size()));
+            EXPECT_TRUE(Received(layout, events) == expected) << "Caps Lock " << capsLock;
         }
     }
 }
 
 // Control characters are keys, not characters: on every layout they strike the table's keys,
 // and bytes above 0x7F type nothing.
-TEST(SendBytesAsCharacters, StrikesTheKeyTableForControlCharactersOnEveryLayout) {
+TEST(AppendCharacterStrokes, StrikesTheKeyTableForControlCharactersOnEveryLayout) {
     std::string controls;
     for (int byte = 0; byte < 0x20; ++byte) controls += char(byte);
     controls += '\x7F';
@@ -206,14 +209,14 @@ TEST(SendBytesAsCharacters, StrikesTheKeyTableForControlCharactersOnEveryLayout)
 
 // Whatever the layout and Caps Lock, every key that goes down comes up again, and a printable
 // character never holds Ctrl or Alt: no AltGr can stay down.
-TEST(SendBytesAsCharacters, HoldsOnlyShiftAndLeavesNoKeyDown) {
+TEST(AppendCharacterStrokes, HoldsOnlyShiftAndLeavesNoKeyDown) {
     for (auto make : {Us, Uk, German, French, NoKeysAtAll}) {
         for (bool capsLock : {false, true}) {
             for (int byte = 0x20; byte <= 0x7E; ++byte) {
                 const Events events = Typed(make(), std::string(1, char(byte)), capsLock);
                 int down[256] = {};
                 for (const KeyEvent& e : events) {
-                    EXPECT_NE(e.virtualKey, 0x11) << "byte " << byte;
+                    EXPECT_NE(e.virtualKey, Ctrl) << "byte " << byte;
                     EXPECT_NE(e.virtualKey, 0x12) << "byte " << byte;
                     down[e.virtualKey] += (e.flags & KeyEventKeyUp) ? -1 : 1;
                 }
@@ -223,6 +226,51 @@ TEST(SendBytesAsCharacters, HoldsOnlyShiftAndLeavesNoKeyDown) {
             }
         }
     }
+}
+
+// What a remote desktop client reads: every key event with the scan code that the layout gives
+// its key, Shift and Ctrl those of the left-hand keys, and the extended flag only on keys whose
+// scan code has the E0 prefix.
+TEST(AppendCharacterStrokes, EveryKeyCarriesTheScanCodeThatTheLayoutGivesIt) {
+    for (auto make : {Us, Uk, German, French, NoKeysAtAll}) {
+        FakeKeyboardLayout layout = make();
+        for (int byte = 0; byte < 0x80; ++byte) {
+            const Events events = Typed(make(), std::string(1, char(byte)));
+            for (const KeyEvent& e : events) {
+                if (e.flags & KeyEventUnicode) continue;
+                const std::uint16_t scanCode = e.virtualKey == Shift  ? 0x2A
+                                               : e.virtualKey == Ctrl ? 0x1D
+                                                                      : layout.ScanCodeOf(e.virtualKey);
+                EXPECT_EQ(e.scanCode, scanCode & 0xFF) << "byte " << byte << ", key " << int(e.virtualKey);
+                EXPECT_EQ((e.flags & KeyEventExtendedKey) != 0, (scanCode & 0xFF00) == ExtendedScanCode)
+                    << "byte " << byte << ", key " << int(e.virtualKey);
+                EXPECT_EQ(e.extraInfo, 0u);
+            }
+        }
+    }
+}
+
+struct ScanCase {
+    const char* what;
+    FakeKeyboardLayout (*make)();
+    char byte;
+    Events events;
+};
+
+TEST(AppendCharacterStrokes, StrikesKeysWithTheirScanCodes) {
+    const ScanCase cases[] = {
+        {"small z on US", Us, 'z', {{'Z', 0x2C, 0, 0}, {'Z', 0x2C, KeyEventKeyUp, 0}}},
+        {"small z on German, where Z sits above", German, 'z', {{'Z', 0x15, 0, 0}, {'Z', 0x15, KeyEventKeyUp, 0}}},
+        {"capital A with the left Shift", Us, 'A',
+         {{Shift, 0x2A, 0, 0}, {'A', 0x1E, 0, 0}, {'A', 0x1E, KeyEventKeyUp, 0}, {Shift, 0x2A, KeyEventKeyUp, 0}}},
+        {"CR on the main Enter, not the keypad's", Us, '\r',
+         {{0x0D, 0x1C, 0, 0}, {0x0D, 0x1C, KeyEventKeyUp, 0}}},
+        {"LF with the left Ctrl", German, '\n',
+         {{Ctrl, 0x1D, 0, 0}, {0x0D, 0x1C, 0, 0}, {0x0D, 0x1C, KeyEventKeyUp, 0}, {Ctrl, 0x1D, KeyEventKeyUp, 0}}},
+        {"ETX on Break, an extended key", Us, '\x03',
+         {{0x03, 0x46, KeyEventExtendedKey, 0}, {0x03, 0x46, KeyEventExtendedKey | KeyEventKeyUp, 0}}},
+    };
+    for (const ScanCase& c : cases) EXPECT_EQ(Typed(c.make(), std::string(1, c.byte)), c.events) << c.what;
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The system's own words for why a call failed.
-#include "serial/windows/SystemError.h"
+#include "keys/windows/SystemError.h"
 
 #include <cwctype>
 
