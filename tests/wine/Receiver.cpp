@@ -10,6 +10,9 @@
 // t is when the message was taken from the queue, in microseconds of the Unix epoch, so that
 // a test on the host can set it against its own clock.
 //
+// Posted WM_LETGOOFFOCUS, the window gives up being the active window without another taking its
+// place: no window is in front then, as on a locked or secure desktop.
+//
 // By default the keys go to an edit control, as typing into a real application does. With
 // --stream the window takes them itself and keeps no text: it keeps up with long, fast
 // streams that an edit control could not hold.
@@ -81,6 +84,8 @@ HWND CreateLoggingEdit(HWND window) {
 
 bool streaming;
 
+constexpr UINT WM_LETGOOFFOCUS = WM_APP + 1;
+
 LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     static HWND edit;
     if (streaming && LogKeyMessage(message, wParam, lParam)) return 0;
@@ -96,6 +101,9 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             return 0;
         case WM_TIMER:
             std::fflush(logFile);
+            return 0;
+        case WM_LETGOOFFOCUS:
+            SetActiveWindow(nullptr);
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);

@@ -20,10 +20,14 @@
 //   send TITLE MSG WPARAM LPARAM   sends any message and prints the result (hex)
 //   messagebox OWNER-TITLE     the message box owned by that window: visible, caption, text,
 //                              buttons, icon
+//   show TITLE                 shows the window and brings it to the front
 //   removeicon TITLE ID        takes the window's icon ID out of the notification area
 //   broadcast NAME             posts the registered message NAME to every top-level window
 //   tooltip                    the text of the tooltip on the screen
 //   keysdown                   the virtual keys that are down for the whole system (hex)
+//   key VK down|up             presses or releases a key as another program would, "the user"
+//   foreground                 the window in front: its title, then its handle, class and
+//                              process; "none" when no window is in front
 //   childtext TITLE CLASS      the text of the window's first child of that class, read
 //                              with WM_GETTEXT, as UTF-16 units in hex
 //
@@ -284,6 +288,26 @@ int Answer(const std::vector<std::wstring>& words) {
             if (GetAsyncKeyState(key) & 0x8000) std::printf("%02x\n", key);
         return 0;
     }
+    if (command == L"key" && count == 3) {
+        const auto key = static_cast<BYTE>(Number(words[1]));
+        const auto scanCode = static_cast<BYTE>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+        keybd_event(key, scanCode, words[2] == L"up" ? KEYEVENTF_KEYUP : 0, 0);
+        return 0;
+    }
+    if (command == L"foreground") {
+        HWND front = GetForegroundWindow();
+        if (!front) {
+            std::fputs("none\n", stdout);
+            return 0;
+        }
+        PrintUtf8(Text(front).c_str());
+        DWORD processId = 0;
+        GetWindowThreadProcessId(front, &processId);
+        std::printf("\n%p ", static_cast<void*>(front));
+        PrintUtf8(ClassOf(front).c_str());
+        std::printf(" %lu\n", processId);
+        return 0;
+    }
     if (command == L"broadcast" && count == 2) {
         PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(words[1].c_str()), 0, 0);
         return 0;
@@ -377,6 +401,9 @@ int Answer(const std::vector<std::wstring>& words) {
     } else if (command == L"send" && count == 5) {
         const LRESULT result = SendMessageW(window, UINT(Number(words[2])), WPARAM(Number(words[3])), LPARAM(Number(words[4])));
         std::printf("%lx\n", static_cast<unsigned long>(result));
+    } else if (command == L"show") {
+        ShowWindow(window, SW_SHOW);
+        SetForegroundWindow(window);
     } else if (command == L"messagebox") {
         return DescribeMessageBox(window);
     } else if (command == L"removeicon" && count == 3) {

@@ -159,7 +159,7 @@ TEST_F(WindowsInProcessTest, AddingTheIconDestroysTheCallersHandleWhateverTheShe
         HICON icon = static_cast<HICON>(
             LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
         ASSERT_TRUE(icon);
-        EXPECT_EQ(c.show(owner, icon, NotificationTip(L"")) != FALSE, c.accepted) << c.operation;
+        EXPECT_EQ(c.show(owner, icon, NotificationTip({})) != FALSE, c.accepted) << c.operation;
         ICONINFO info{};
         EXPECT_FALSE(GetIconInfo(icon, &info)) << c.operation;
     }

@@ -76,7 +76,7 @@ def test_a_64_kib_burst_is_typed_complete_and_in_order(clean_wine, line, tmp_pat
 
 
 def test_random_bytes_at_full_speed_type_exactly_their_7_bit_bytes(clean_wine, line, tmp_path, rng):
-    program, receiver = typing_into_receiver(clean_wine, tmp_path, line, stream=True)
+    program, receiver = typing_into_receiver(clean_wine, tmp_path, line, stream=True, args=["/keys"])
     data = bytes(range(256)) + rng.randbytes(3840)
     expected = as_received(type_bytes(clean_wine, bytes(byte for byte in data if byte < 0x80), inject=False))
     end = as_received(type_bytes(clean_wine, b"z", inject=False))

@@ -1,6 +1,7 @@
 """On UK, German and French keyboards, as on US, every character that arrives on the line is
-typed as itself, into the test receiver and into Wine's own Notepad; /keys strikes the key
-table's keys instead. Runs on TigerVNC's X server, whose keyboard layout can be switched."""
+typed as itself, into the test receiver, into Wine's own Notepad and, from the scan codes alone,
+for a remote desktop client; /keys strikes the key table's keys instead. Runs on TigerVNC's X
+server, whose keyboard layout can be switched."""
 
 import contextlib
 import re
@@ -9,7 +10,8 @@ import subprocess
 import pytest
 
 from win32 import VK_CAPITAL, VK_CONTROL, VK_MENU
-from winebed import Receiver, SerialKey, as_received, type_bytes, wait_for_open, wait_until, wine_session
+from winebed import (Receiver, ScanCodeReader, SerialKey, as_received, type_bytes, wait_for_open, wait_until,
+                     wine_session)
 
 LAYOUTS = ["us", "gb", "de", "fr"]
 # All 95 printable characters, then TAB and CR.
@@ -89,6 +91,19 @@ def test_every_printable_character_tab_and_cr_arrive_exactly_in_notepad(keyboard
     assert notepad.text() == expected
 
 
+def test_a_remote_client_rebuilds_every_printable_character_tab_and_cr_from_the_scan_codes(keyboard, line,
+                                                                                          tmp_path):
+    open_serialkey(keyboard, line)
+    client = ScanCodeReader(keyboard, tmp_path / "client.log")
+    receiver = Receiver(keyboard, tmp_path / "receiver.log")
+
+    line.send(LINE)
+
+    receiver.settle(5, expected=len(LINE))
+    # Characters that the layout has no plain key for went as themselves, and arrive as such.
+    wait_until(lambda: client.chars() == LINE.decode(), 10, "the whole line rebuilt from the scan codes")
+
+
 # Windows, and Wine from 9, give a thread that takes no keyboard input of its own (SerialKey's
 # reader) the system's Caps Lock in GetKeyState; Wine 8 gives it its own, which stays off.
 @pytest.mark.xfail(WINE_MAJOR < 9, reason="Wine 8 does not show another thread's Caps Lock", strict=True)
@@ -109,13 +124,18 @@ def test_mixed_case_arrives_as_sent_with_caps_lock_on(keyboard, line, tmp_path):
 def test_with_keys_the_key_table_is_struck_on_every_layout(clean_wine, layout, line, tmp_path):
     clean_wine.set_keyboard_layout(layout)
     open_serialkey(clean_wine, line, "/keys")
+    client = ScanCodeReader(clean_wine, tmp_path / "client.log")
     receiver = Receiver(clean_wine, tmp_path / "receiver.log")
     data = b"@Hello, World!\r"
 
     line.send(data)
 
-    expected = as_received(type_bytes(clean_wine, data, inject=False))
+    events = type_bytes(clean_wine, data, inject=False)
+    expected = as_received(events)
     assert receiver.wait_for_key_messages(len(expected)) == expected
+    # The events as they were sent, scan codes 0x45 and 0 and the extended flag everywhere included.
+    assert client.key_events() == [("KEYUP" if flags & 2 else "KEYDOWN", vk, scan, flags & 1)
+                                   for vk, scan, flags, _ in events]
     # The key table types @ as Shift+2, which is " on a German keyboard.
     wait_until(lambda: receiver.chars() == ('"' if layout == "de" else "@") + "Hello, World!\r", 10,
                "the typed text")

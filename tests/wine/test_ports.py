@@ -3,7 +3,6 @@ fills, a device that vanishes and comes back, and the reopen after the system re
 
 import random
 import termios
-import time
 
 import pytest
 
@@ -31,16 +30,6 @@ def device(clean_wine, tmp_path):
 def port_list(program):
     lines = program.probe("items", SerialKey.PORT).stdout.splitlines()
     return [line[len("item "):] for line in lines[:-1]], int(lines[-1].split()[1])
-
-
-def tip(program):
-    """The tip that the notification-area icon shows, read afresh."""
-    wine = program.wine
-    icons = wait_until(lambda: wine.tray_icons(), 30, "the icon in the notification area")
-    wine.xdotool("mousemove", 10, 10)
-    time.sleep(0.5)  # the old tip goes away
-    wine.xdotool("mousemove", *icons[0])
-    return wait_until(lambda: (r := wine.probe("tooltip")).returncode == 0 and r.stdout.strip(), 30, "the tip")
 
 
 def send(program, message, wparam, lparam):
@@ -115,7 +104,7 @@ def test_a_vanished_device_is_waited_for_without_a_spin_and_typing_resumes_witho
     writer.stop()
     device["pty"].hang_up()
     device["link"].unlink()
-    wait_until(lambda: tip(program) == WAITING_TIP, 30, "the tip to tell of the wait")
+    wait_until(lambda: program.tip() == WAITING_TIP, 30, "the tip to tell of the wait")
     assert share_of_a_core(program.process.pid, 2) < SPINNING_SHARE_OF_A_CORE
     typed_before = receiver.chars()
     assert text.startswith(typed_before)
@@ -129,7 +118,7 @@ def test_a_vanished_device_is_waited_for_without_a_spin_and_typing_resumes_witho
 
     wait_until(lambda: receiver.chars().endswith("and after\r"), 30, "typing to resume")
     assert receiver.chars() == typed_before + "sent on its return, and after\r"
-    assert tip(program) == PLAIN_TIP
+    assert program.tip() == PLAIN_TIP
 
 
 def test_after_the_system_resumes_the_port_is_opened_and_configured_again(clean_wine, device, tmp_path):

@@ -8,11 +8,12 @@ import time
 
 import pytest
 
+from win32 import VK_RETURN, VK_SHIFT
 from winebed import CMSPAR, SerialKey, as_received, type_bytes, typing_into_receiver, wait_for_open, wait_until
 
 
 def test_bytes_on_the_line_are_typed_as_their_key_strokes(clean_wine, line, tmp_path):
-    _, receiver = typing_into_receiver(clean_wine, tmp_path, line)
+    _, receiver = typing_into_receiver(clean_wine, tmp_path, line, args=["/keys"])
     data = b"Hello, World!\r" + b"4006381333931\r"
 
     line.send(data)
@@ -23,7 +24,7 @@ def test_bytes_on_the_line_are_typed_as_their_key_strokes(clean_wine, line, tmp_
 
 
 def test_every_7_bit_byte_value_arrives_as_its_row_prescribes(clean_wine, line, tmp_path):
-    _, receiver = typing_into_receiver(clean_wine, tmp_path, line)
+    _, receiver = typing_into_receiver(clean_wine, tmp_path, line, args=["/keys"])
     data = bytes(range(0x80))
 
     line.send(data)
@@ -32,13 +33,28 @@ def test_every_7_bit_byte_value_arrives_as_its_row_prescribes(clean_wine, line, 
     assert receiver.wait_for_key_messages(len(expected), timeout=60) == expected
 
 
-def test_bytes_above_0x7f_type_nothing(clean_wine, line, tmp_path):
-    _, receiver = typing_into_receiver(clean_wine, tmp_path, line)
+@pytest.mark.parametrize("args", [[], ["/keys"]])
+def test_bytes_above_0x7f_type_nothing(clean_wine, line, tmp_path, args):
+    _, receiver = typing_into_receiver(clean_wine, tmp_path, line, args=args)
 
     line.send(bytes(range(0x80, 0x100)) + b"z")
 
-    assert receiver.wait_for_key_messages(2) == [("KEYDOWN", 0x5A, 0, 1), ("KEYUP", 0x5A, 0, 1)]
+    assert receiver.wait_for_key_messages(2) == as_received(type_bytes(clean_wine, b"z", inject=False,
+                                                                       characters=not args))
     assert receiver.chars() == "z"
+
+
+def test_by_default_every_key_arrives_with_the_scan_code_of_the_receiving_layout(clean_wine, line, tmp_path):
+    _, receiver = typing_into_receiver(clean_wine, tmp_path, line)
+    data = bytes(range(0x80))
+
+    line.send(data)
+
+    expected = as_received(type_bytes(clean_wine, data, inject=False, characters=True))
+    assert receiver.wait_for_key_messages(len(expected), timeout=60) == expected
+    # Real scan codes: a capital's Shift is the left-hand one, Enter the main one, no key without a code.
+    assert ("KEYDOWN", VK_SHIFT, 0x2A, 0) in expected and ("KEYDOWN", VK_RETURN, 0x1C, 0) in expected
+    assert all(scan for _, _, scan, _ in expected)
 
 
 def test_a_long_burst_is_typed_complete_and_in_order(clean_wine, line, tmp_path):

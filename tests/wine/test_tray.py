@@ -1,9 +1,7 @@
 """The settings window's commands, its notification-area icon, the About box and Help, driven with
 real mouse and keyboard input in Wine's virtual desktop."""
 
-import array
 import contextlib
-import fcntl
 import pathlib
 import subprocess
 import termios
@@ -240,15 +238,9 @@ def test_a_hidden_window_comes_back_when_a_restarted_shell_refuses_the_icon(clea
 
 # Received bytes and the program's own windows
 
-def unread(pty):
-    """How many bytes sent on the line the program has not read yet."""
-    count = array.array("i", [0])
-    fcntl.ioctl(pty.slave, termios.FIONREAD, count)
-    return count[0]
-
-
 def test_tab_cr_and_esc_received_while_the_window_is_shown_wait_for_the_focus_to_leave_it(
-        clean_wine, line, program, tmp_path):
+        clean_wine, line, tmp_path):
+    program = SerialKey(clean_wine, "/keys")  # the key table's events, which the test compares exactly
     receiver = Receiver(clean_wine, tmp_path / "receiver.log", stream=True)
     open_and_hide(program)
     wait_for_open(line)
@@ -256,7 +248,7 @@ def test_tab_cr_and_esc_received_while_the_window_is_shown_wait_for_the_focus_to
     shown(program)
 
     line.send(b"\t\r\x1b")  # typed here, they would move the focus, press Open, end the program
-    wait_until(lambda: unread(line) == 0, 30, "the program to read the bytes")
+    wait_until(lambda: line.unread() == 0, 30, "the program to read the bytes")
     time.sleep(1)  # many times as long as the reader takes to type what it has read
 
     assert program.process.poll() is None

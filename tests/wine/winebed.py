@@ -2,7 +2,9 @@
 keyboard layouts), a private Wine prefix with a virtual desktop, and helpers to start Windows
 programs in it and wait for what they do. Used by the end-to-end tests and by the demo."""
 
+import array
 import contextlib
+import fcntl
 import os
 import pathlib
 import re
@@ -327,10 +329,12 @@ class Probe:
         self.process.stdout.close()
 
 
-def type_bytes(wine, data, inject=True):
-    """The key events that SendBytesAsKeys makes of data, as (vk, scan, flags, extra);
-    with inject, they are also typed into the focused window."""
-    result = wine.run(SEND_KEYS, *([] if inject else ["--print-only"]), data.hex())
+def type_bytes(wine, data, inject=True, characters=False):
+    """The key events that the key table makes of data, as (vk, scan, flags, extra), as /keys types them;
+    with characters, those that type data as characters on the layout of the window in front, as the
+    program types by default. With inject, they are also typed into the focused window."""
+    options = ([] if inject else ["--print-only"]) + (["--characters"] if characters else [])
+    result = wine.run(SEND_KEYS, *options, data.hex())
     assert result.returncode == 0, result.stderr
     return [tuple(int(value, 16) for value in line.split()) for line in result.stdout.splitlines()]
 
@@ -340,6 +344,37 @@ def as_received(events):
     the extended flag on Shift events (it reads 0 there); all else arrives as sent."""
     return [("KEYUP" if flags & 2 else "KEYDOWN", vk, scan, 0 if vk == VK_SHIFT else flags & 1)
             for vk, scan, flags, _ in events]
+
+
+class ScanCodeReader:
+    """ScanCodeReader.exe, which reads the keyboard from a low-level hook as a remote desktop client does
+    and rebuilds the text from the scan codes alone; read through its log file."""
+
+    def __init__(self, wine, log_path):
+        self.log_path = log_path
+        wine.start_ready(lambda: log_path.exists() and "READY" in log_path.read_text(), "the scan-code reader",
+                         BUILD_DIR / "tests/wine/ScanCodeReader.exe", winpath(log_path))
+
+    def lines(self):
+        return self.log_path.read_text().splitlines()
+
+    def chars(self):
+        """The text rebuilt so far; U+FFFD for each key event that carried no scan code."""
+        return "".join(chr(int(line.split()[1], 16)) if line.startswith("CHAR") else "\ufffd"
+                       for line in self.lines() if line.startswith(("CHAR", "ERROR")))
+
+    def key_events(self):
+        """[(message, vk, scan, ext)] of the injected key events the hook saw, as Receiver.key_messages()
+        names them."""
+        events = []
+        for line in self.lines():
+            if line.startswith("KEY "):
+                _, direction, *fields = line.split()
+                values = dict(field.split("=") for field in fields)
+                if values["injected"] == "1":
+                    events.append(("KEYDOWN" if direction == "down" else "KEYUP", int(values["vk"], 16),
+                                   int(values["scan"], 16), int(values["ext"])))
+        return events
 
 
 class Receiver:
@@ -455,6 +490,12 @@ class Pty:
     def send(self, data):
         os.write(self.master, data)
 
+    def unread(self):
+        """How many bytes sent on the line the program has not read yet."""
+        count = array.array("i", [0])
+        fcntl.ioctl(self.slave, termios.FIONREAD, count)
+        return count[0]
+
     def attributes(self):
         """The line settings as the program left them (termios of the slave side)."""
         return termios.tcgetattr(self.slave)
@@ -553,16 +594,25 @@ class SerialKey:
                 box[key] = value
         return box
 
+    def tip(self):
+        """The tip that the notification-area icon shows, read afresh."""
+        icons = wait_until(lambda: self.wine.tray_icons(), 30, "the icon in the notification area")
+        self.wine.xdotool("mousemove", 10, 10)
+        time.sleep(0.5)  # the old tip goes away
+        self.wine.xdotool("mousemove", *icons[0])
+        return wait_until(lambda: (r := self.wine.probe("tooltip")).returncode == 0 and r.stdout.strip(), 30,
+                          "the tip")
+
     def dismiss_message_box(self):
         """Presses Enter, which the message box takes as it has the focus, and waits until it has gone."""
         self.wine.xdotool("key", "Return")
         wait_until(lambda: self.probe("messagebox").returncode == 1, 30, "the message to be dismissed")
 
 
-def typing_into_receiver(wine, log_dir, device, stream=False, **positions):
-    """SerialKey opened on device with the list positions given (the defaults otherwise), and a receiver
-    window in front that logs to log_dir."""
-    program = SerialKey(wine)
+def typing_into_receiver(wine, log_dir, device, stream=False, args=(), **positions):
+    """SerialKey started with args and opened on device with the list positions given (the defaults
+    otherwise), and a receiver window in front that logs to log_dir."""
+    program = SerialKey(wine, *args)
     program.open(**positions)
     wait_for_open(device)
     return program, Receiver(wine, log_dir / "receiver.log", stream=stream)
