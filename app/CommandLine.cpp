@@ -7,6 +7,8 @@
 #include <optional>
 #include <string_view>
 
+#include "serial/PortNames.h"
+
 namespace {
 
 // How a value may name a list item besides its whole text.
@@ -43,12 +45,16 @@ struct Switch {
 
 const Switch Switches[] = {
     {L"/open", &StartOptions::open,
-     L"press Open at start and type from the notification area, without showing the window"},
+     L"press Open at start and type from the notification area, without showing the window; "
+     L"a port that is not there yet (COM1 to COM256) is waited for"},
     {L"/keys", &StartOptions::keyTable,
      L"strike the US keys of each character on every keyboard layout, for programs that read keys"},
 };
 
 constexpr std::wstring_view UsageSwitch = L"/?";
+constexpr std::wstring_view OpenSwitch = L"/open";
+// The ports an unattended start waits for, whether or not the system has them yet.
+constexpr unsigned HighestAwaitedPort = 256;
 
 // Only ASCII letters fold: the words and values are ASCII, and the user's locale must not
 // change what an argument means.
@@ -79,6 +85,14 @@ std::optional<std::int32_t> PositionOf(std::wstring_view value, const Setting& s
         found = static_cast<std::int32_t>(i);
     }
     return found;
+}
+
+// "COMn" for a port value from COM1 to COM256 (also written "com3:"); empty for any other value.
+std::wstring AwaitablePort(std::wstring_view value) {
+    if (!value.empty() && value.back() == L':') value.remove_suffix(1);
+    const std::optional<unsigned> number = ComPortNumber(value);
+    if (!number || *number > HighestAwaitedPort) return L"";
+    return L"COM" + std::to_wstring(*number);
 }
 
 // The setting that an argument names: by the word before its '=', or the port when it has none.
@@ -144,6 +158,9 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& arguments, const S
         }
     }
 
+    const bool opens = std::any_of(arguments.begin(), arguments.end(),
+                                   [](const std::wstring& argument) { return SameIgnoringCase(argument, OpenSwitch); });
+
     // Each setting once: a second value is more likely a slip than a wish, and an unattended
     // station must not start with a guess.
     bool given[std::size(Settings)] = {};
@@ -157,13 +174,20 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& arguments, const S
         }
         const Setting* setting = SettingNamedBy(argument);
         if (!setting) return Refused(argument, CommandLine::NotUnderstood);
-        const std::optional<std::int32_t> position = PositionOf(ValueOf(argument), *setting, lists);
+        const bool isPort = setting->list == &SettingsLists::ports;
+        std::optional<std::int32_t> position = PositionOf(ValueOf(argument), *setting, lists);
+        const std::wstring awaited = !position && isPort && opens ? AwaitablePort(ValueOf(argument)) : L"";
+        if (!awaited.empty()) position = -1;
         if (!position) return Refused(argument, CommandLine::NotUnderstood);
         bool& settingGiven = given[setting - Settings];
         if (settingGiven) return Refused(argument, CommandLine::Repeated);
         settingGiven = true;
         result.start.settings.*setting->position = *position;
+        if (isPort) result.start.port = awaited;
     }
+    const std::int32_t portIndex = result.start.settings.portIndex;
+    if (result.start.port.empty() && portIndex >= 0 && static_cast<std::size_t>(portIndex) < lists.ports.size())
+        result.start.port = lists.ports[portIndex];
     return result;
 }
 

@@ -19,6 +19,10 @@ struct SettingsLists {
 // How the program starts.
 struct StartOptions {
     LineSettings settings = DefaultLineSettings;
+    // The port to start with, by name: the offered port at `settings.portIndex`, or with `open` a
+    // port that the system does not have yet (`settings.portIndex` -1), which is then waited for.
+    // Empty when the lists offer no port at all.
+    std::wstring port;
     // Press Open at once and type from the notification area, without showing the window.
     bool open = false;
     // Strike the key table's keys on every layout instead of typing the characters themselves.
@@ -47,7 +51,9 @@ struct CommandLine {
 //     COM3 baud=19200 data=8 parity=e stop=1 /open /keys
 //
 // in any order, each at most once, upper or lower case. What is not given keeps its default.
-// Parity also takes the initial of its word. "/?" anywhere asks for the usage.
+// Parity also takes the initial of its word. "/?" anywhere asks for the usage. A port must be one
+// the lists offer, except with /open: an unattended start may come before its device, and takes
+// any port from COM1 to COM256.
 CommandLine ParseCommandLine(const std::vector<std::wstring>& arguments, const SettingsLists& lists);
 
 // The accepted forms, with the values that the lists offer and the defaults.

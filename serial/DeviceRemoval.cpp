@@ -1,4 +1,4 @@
-// The decision whether a failed read means that the device has gone, from the Windows codes.
+// Whether a port's device is there, from the Windows codes of a failed read, query or open.
 #include "serial/DeviceRemoval.h"
 
 #include <algorithm>
@@ -38,4 +38,11 @@ bool IsRemovalError(PortError error) {
 
 bool DeviceIsGone(PortError readError, PortError queryError) {
     return IsRemovalError(readError) || IsRemovalError(queryError);
+}
+
+bool DeviceIsAbsent(PortError openError) {
+    // The codes of a removal, and ERROR_PATH_NOT_FOUND: no device answers to the name. But a port
+    // that another program holds answers ERROR_ACCESS_DENIED, and its device is there.
+    constexpr PortError PathNotFound = 3, AccessDenied = 5;
+    return openError == PathNotFound || (openError != AccessDenied && IsRemovalError(openError));
 }

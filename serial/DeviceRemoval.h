@@ -1,5 +1,7 @@
-// Whether a failed read means that the port's device has gone, judged from the platform's codes.
+// Whether a port's device is there, judged from the platform's codes.
 #pragma once
+
+#include <cstdint>
 
 #include "serial/SerialPorts.h"
 
@@ -7,10 +9,15 @@
 // port's error query (the call that reads and clears its line errors) answered right after it.
 bool DeviceIsGone(PortError readError, PortError queryError);
 
+// Whether an open failed because the port's device is not there (yet), rather than because another
+// program holds it.
+bool DeviceIsAbsent(PortError openError);
+
 // Told by the reader when the device of the port it read has gone.
 class RemovalListener {
 public:
-    virtual void DeviceGone(PortHandle port) = 0;
+    // `generation` names the publication of the port that was read (SharedPortHandle::Publish).
+    virtual void DeviceGone(std::uint64_t generation) = 0;
 
 protected:
     ~RemovalListener() = default;

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <optional>
 
+#include "serial/DeviceRemoval.h"
 #include "serial/PortNames.h"
 
 namespace {
@@ -21,7 +22,8 @@ PortError Configure(SerialPorts& ports, PortHandle port, const LineSettings& set
 // The device at its return: opened and configured as Open does, or NoPort while it is not back.
 // Wine opens a port whose device has gone and only refuses its configuration.
 PortHandle OpenConfigured(SerialPorts& ports, const std::string& deviceName, const LineSettings& settings) {
-    const PortHandle port = ports.Open(deviceName);
+    PortError error;
+    const PortHandle port = ports.Open(deviceName, error);
     if (port == NoPort || Configure(ports, port, settings) == NoError) return port;
     ports.Close(port);
     return NoPort;
@@ -33,17 +35,17 @@ PortConnection::PortConnection(SerialPorts& ports, SharedPortHandle& sharedPort,
                                ConnectionHost& host, PortReopener& reopener)
     : ports_(ports), sharedPort_(sharedPort), sleeper_(sleeper), host_(host), reopener_(reopener) {}
 
-void PortConnection::Open(const LineSettings& settings, const std::vector<std::wstring>& offeredPorts) {
-    const bool offered = settings.portIndex >= 0 && static_cast<std::size_t>(settings.portIndex) < offeredPorts.size();
-    const std::wstring portName = offered ? offeredPorts[settings.portIndex] : L"";
+void PortConnection::Open(const std::wstring& portName, const LineSettings& settings, OnFailure onFailure) {
     const std::optional<std::string> deviceName = DeviceNameFor(portName);
     ClosePort(reopener_, sharedPort_);
     host_.DropUntypedBytes();
     sleeper_.Sleep(PauseBeforeOpen);
 
-    const PortHandle port = deviceName ? ports_.Open(*deviceName) : NoPort;
+    PortError openError = NoError;
+    const PortHandle port = deviceName ? ports_.Open(*deviceName, openError) : NoPort;
+    bool opened = false;
     if (port == NoPort) {
-        host_.ReportPortUnavailable();
+        if (onFailure == OnFailure::Report || !deviceName || !DeviceIsAbsent(openError)) host_.ReportPortUnavailable();
     } else if (const PortError error = Configure(ports_, port, settings)) {
         // A port used as it was would keep its old settings, or wait for full reads.
         ports_.Close(port);
@@ -51,9 +53,16 @@ void PortConnection::Open(const LineSettings& settings, const std::vector<std::w
     } else {
         // Only a configured port is handed over: the reader never sees it half set up.
         sharedPort_.Publish(port);
-        reopener_.Follow(portName, [&ports = ports_, name = *deviceName, settings] {
+        opened = true;
+    }
+    if (deviceName && (opened || onFailure == OnFailure::Wait)) {
+        PortReopener::Attempt attempt = [&ports = ports_, name = *deviceName, settings] {
             return OpenConfigured(ports, name, settings);
-        });
+        };
+        if (opened)
+            reopener_.Follow(portName, std::move(attempt));
+        else
+            reopener_.Wait(portName, std::move(attempt));
     }
     host_.ResumeReader();
 }

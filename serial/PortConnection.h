@@ -2,7 +2,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "serial/LineSettings.h"
 #include "serial/PortReopener.h"
@@ -34,12 +33,19 @@ public:
     PortConnection(SerialPorts& ports, SharedPortHandle& sharedPort, Sleeper& sleeper,
                    ConnectionHost& host, PortReopener& reopener);
 
-    // Releases the port held (ClosePort), then opens the port at the chosen
-    // position of `offeredPorts` (the items of the window's port list),
-    // configures it and hands it to the reader. A port that refuses its
-    // configuration is closed again; one that opens follows its device from
-    // then on.
-    void Open(const LineSettings& settings, const std::vector<std::wstring>& offeredPorts);
+    // What an open does when the port cannot be opened or set up.
+    enum class OnFailure {
+        Report,  // tells the user, once: Open pressed by someone who is there
+        // Waits for the port as for a device that has gone: an unattended start. A port whose
+        // device is not there yet is waited for without a word; one that fails otherwise (held
+        // by another program, refusing the settings) is reported, then waited for too.
+        Wait,
+    };
+
+    // Releases the port held (ClosePort), then opens the port `portName` ("COM3", "COM12"; "" for
+    // none), configures it with the chosen line settings and hands it to the reader. A port that
+    // refuses its configuration is closed again; one that opens follows its device from then on.
+    void Open(const std::wstring& portName, const LineSettings& settings, OnFailure onFailure = OnFailure::Report);
 
 private:
     SerialPorts& ports_;

@@ -22,9 +22,17 @@ void PortReopener::Follow(std::wstring portName, Attempt attempt) {
     attempt_ = std::move(attempt);
 }
 
+void PortReopener::Wait(std::wstring portName, Attempt attempt) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    portName_ = std::move(portName);
+    attempt_ = std::move(attempt);
+    CloseAndWait();
+}
+
 void PortReopener::Stop() {
     std::unique_lock<std::mutex> lock(mutex_);
     attempt_ = nullptr;
+    checking_ = false;
     if (waiting_) {
         waiting_ = false;
         host_.DeviceWaitEnded();
@@ -33,17 +41,17 @@ void PortReopener::Stop() {
     changed_.wait(lock, [this] { return !attempting_; });
 }
 
-void PortReopener::DeviceGone(PortHandle port) {
+void PortReopener::DeviceGone(std::uint64_t generation) {
     std::lock_guard<std::mutex> lock(mutex_);
-    // A stale report: Open or an earlier report has replaced the port since.
-    if (!attempt_ || waiting_ || sharedPort_.Published() != port) return;
+    if (!attempt_ || waiting_ || !sharedPort_.IsPublished(generation)) return;
     CloseAndWait();
 }
 
-void PortReopener::Reopen() {
+void PortReopener::CheckAfterResume() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!attempt_ || waiting_) return;
-    CloseAndWait();
+    checking_ = true;
+    changed_.notify_all();
 }
 
 void PortReopener::CloseAndWait() {
@@ -55,21 +63,38 @@ void PortReopener::CloseAndWait() {
     changed_.notify_all();
 }
 
+template <typename Work>
+auto PortReopener::Attempting(std::unique_lock<std::mutex>& lock, Work work) {
+    attempting_ = true;
+    lock.unlock();
+    const auto result = work();
+    lock.lock();
+    attempting_ = false;
+    changed_.notify_all();
+    return result;
+}
+
 void PortReopener::Run() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return ending_ || waiting_; });
+        changed_.wait(lock, [this] { return ending_ || waiting_ || checking_; });
         if (ending_) return;
+        if (checking_) {
+            checking_ = false;
+            // The question may wait for a read in progress, which may take as long as a read's
+            // time-out: it is asked here, not on the window's thread.
+            const SharedPortHandle::Query query = Attempting(lock, [this] { return sharedPort_.QueryErrors(); });
+            if (attempt_ && !waiting_ && query.published && query.errors.queryError != NoError &&
+                sharedPort_.IsPublished(query.generation))
+                CloseAndWait();
+            continue;
+        }
         // A pause before every attempt, also the first: a device that has just gone is not
         // back yet, and a system that has just resumed needs a moment for its drivers.
         if (changed_.wait_for(lock, interval_, [this] { return ending_ || !waiting_; })) continue;
 
-        attempting_ = true;
         const Attempt attempt = attempt_;
-        lock.unlock();
-        const PortHandle port = attempt();
-        lock.lock();
-        attempting_ = false;
+        const PortHandle port = Attempting(lock, attempt);
 
         if (port != NoPort && waiting_ && !ending_) {
             sharedPort_.Publish(port);
@@ -78,6 +103,5 @@ void PortReopener::Run() {
         } else if (port != NoPort) {
             ports_.Close(port);  // stopped while the attempt ran
         }
-        changed_.notify_all();
     }
 }

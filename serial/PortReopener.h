@@ -40,20 +40,28 @@ public:
 
     // Open has just published the port `portName`; `attempt` opens it again.
     void Follow(std::wstring portName, Attempt attempt);
+    // The port `portName` could not be opened: it is waited for, as for a device that has gone,
+    // and `attempt` opens it once it is there.
+    void Wait(std::wstring portName, Attempt attempt);
     // Ends following and any waiting at once. An attempt under way is let finish (an open holds
     // the device, which the caller may be about to open), and what it opened is closed. From
     // the return on, the reopener publishes nothing until the next Follow.
     void Stop();
-    // From the reader: a read on `port` found the device gone. Ignored unless `port` is the
-    // followed port and still published.
-    void DeviceGone(PortHandle port) override;
-    // The system has resumed, and devices may have come back as new ones: the followed port is
-    // closed and opened again the same way.
-    void Reopen();
+    // From the reader: a read of the publication `generation` found the device gone. Ignored
+    // unless that is the followed port's publication and still holds it: a late report must not
+    // close a port that has been published since, maybe with the same handle.
+    void DeviceGone(std::uint64_t generation) override;
+    // The system has resumed, and devices may have come back as new ones. The followed port is
+    // asked, on the reopener's thread, whether it still works, and closed and waited for only if
+    // it does not: a port that came through the sleep keeps what it has received.
+    void CheckAfterResume();
 
 private:
     void CloseAndWait();
     void Run();
+    // Runs `work` without the lock, marked as an attempt, which Stop waits for.
+    template <typename Work>
+    auto Attempting(std::unique_lock<std::mutex>& lock, Work work);
 
     SerialPorts& ports_;
     SharedPortHandle& sharedPort_;
@@ -65,6 +73,7 @@ private:
     std::wstring portName_;
     Attempt attempt_;  // empty while nothing is followed
     bool waiting_ = false;
+    bool checking_ = false;
     bool attempting_ = false;
     bool ending_ = false;
     std::thread thread_;

@@ -41,11 +41,21 @@ struct ReadTimeouts {
 using PortError = std::uint32_t;
 constexpr PortError NoError = 0;
 
+// What a port's error query found.
+struct LineErrors {
+    // Why the query itself failed, as it does on a port whose device has gone; NoError otherwise.
+    PortError queryError = NoError;
+    // The driver lost received bytes since the last query: its input queue or the port's own
+    // buffer overflowed before they were read.
+    bool overrun = false;
+};
+
 class SerialPorts {
 public:
-    // Opens the device for exclusive reading and writing; NoPort when it does
-    // not exist or is held elsewhere.
-    virtual PortHandle Open(const std::string& deviceName) = 0;
+    // Opens the device for exclusive reading and writing, with a large input
+    // queue in the driver; NoPort when it does not exist or is held elsewhere,
+    // and `error` says which.
+    virtual PortHandle Open(const std::string& deviceName, PortError& error) = 0;
     // Sets the line in the port's own configuration, read and written back
     // whole, so that what is not chosen here (flow control, handshake lines,
     // special characters) stays as the port has it. Also turns on binary mode
@@ -61,9 +71,9 @@ public:
     virtual PortError Read(PortHandle port, std::uint8_t* buffer, std::uint32_t size,
                            std::uint32_t& count) = 0;
     // Clears what a line error left behind: a port can refuse every read
-    // until its error state is cleared. Answers how the port took the query:
-    // it fails on a port whose device has gone.
-    virtual PortError ClearError(PortHandle port) = 0;
+    // until its error state is cleared. Answers how the port took the query,
+    // which fails on a port whose device has gone, and what it found.
+    virtual LineErrors ClearError(PortHandle port) = 0;
     // From another thread: ends a read in progress on the port early. A read
     // that has not begun yet is not affected.
     virtual void CancelRead(PortHandle port) = 0;

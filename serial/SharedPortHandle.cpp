@@ -20,18 +20,19 @@ void SharedPortHandle::Publish(PortHandle port) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         port_ = port;
+        ++generation_;
     }
     published_.notify_all();
 }
 
 void SharedPortHandle::Close() {
     std::unique_lock<std::mutex> lock(mutex_);
-    // Emptied first, so that no new read can start on the port from here on.
+    // Emptied first, so that no new read or query can start on the port from here on.
     const PortHandle port = std::exchange(port_, NoPort);
     if (port == NoPort) return;
-    while (reading_) {
-        ports_.CancelRead(port);
-        readEnded_.wait_for(lock, CancelRepeatInterval);
+    while (users_ > 0) {
+        if (reading_) ports_.CancelRead(port);
+        used_.wait_for(lock, CancelRepeatInterval);
     }
     lock.unlock();
     ports_.Close(port);
@@ -42,31 +43,65 @@ PortHandle SharedPortHandle::Published() const {
     return port_;
 }
 
+std::uint64_t SharedPortHandle::Generation() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return generation_;
+}
+
+bool SharedPortHandle::IsPublished(std::uint64_t generation) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return port_ != NoPort && generation_ == generation;
+}
+
 void SharedPortHandle::WaitForPort() {
     std::unique_lock<std::mutex> lock(mutex_);
     published_.wait(lock, [this] { return port_ != NoPort; });
 }
 
-SharedPortHandle::ReadResult SharedPortHandle::Read(std::uint8_t* buffer, std::uint32_t size) {
-    PortHandle port;
+PortHandle SharedPortHandle::Use(std::uint64_t& generation, bool read) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (port_ != NoPort) {
+        ++users_;
+        reading_ = reading_ || read;
+        generation = generation_;
+    }
+    return port_;
+}
+
+void SharedPortHandle::EndUse() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        port = port_;
-        if (port == NoPort) return {};
-        reading_ = true;
+        --users_;
     }
+    used_.notify_all();
+}
+
+SharedPortHandle::ReadResult SharedPortHandle::Read(std::uint8_t* buffer, std::uint32_t size) {
     ReadResult result;
+    const PortHandle port = Use(result.generation, true);
+    if (port == NoPort) return result;
     const PortError readError = ports_.Read(port, buffer, size, result.count);
-    result.succeeded = readError == NoError;
-    // Still marked as reading, so that a close waits for this too. A port being
-    // closed needs no query.
-    if ((!result.succeeded || result.count == 0) && Published() == port &&
-        DeviceIsGone(readError, ports_.ClearError(port)))
-        result.goneDevice = port;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         reading_ = false;
     }
-    readEnded_.notify_all();
+    result.succeeded = readError == NoError;
+    // Still in use, so that a close waits for the query too. A port being closed needs none.
+    if ((!result.succeeded || result.count == 0) && Published() == port) {
+        const LineErrors errors = ports_.ClearError(port);
+        result.deviceGone = DeviceIsGone(readError, errors.queryError);
+        result.overrun = errors.overrun;
+    }
+    EndUse();
     return result;
+}
+
+SharedPortHandle::Query SharedPortHandle::QueryErrors() {
+    Query query;
+    const PortHandle port = Use(query.generation, false);
+    if (port == NoPort) return query;
+    query.published = true;
+    query.errors = ports_.ClearError(port);
+    EndUse();
+    return query;
 }

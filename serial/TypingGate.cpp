@@ -1,7 +1,6 @@
 // Whole strokes only: each piece of strokes is typed or skipped as one, decided before it goes.
 #include "serial/TypingGate.h"
 
-#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -11,33 +10,36 @@ namespace {
 constexpr std::chrono::milliseconds HeldCheckInterval{50};
 // One read's worth of bytes a piece: one look at the window in front for up to this many
 // strokes, as the platform puts a piece into the input stream whole.
-constexpr std::uint32_t BytesPerPiece = 20;
+constexpr std::size_t BytesPerPiece = 20;
 
 }  // namespace
 
-TypingGate::TypingGate(KeyEventSink& keys, TargetWatch& target, Sleeper& sleeper, TypingListener& listener)
-    : keys_(keys), target_(target), sleeper_(sleeper), listener_(listener) {}
+TypingGate::TypingGate(TypingQueue& queue, KeyEventSink& keys, TargetWatch& target, Sleeper& sleeper,
+                       TypingListener& listener)
+    : queue_(queue), keys_(keys), target_(target), sleeper_(sleeper), listener_(listener) {}
 
-void TypingGate::StartBatch() { dropsBeforeBatch_ = drops_; }
-
-void TypingGate::Type(const std::uint8_t* bytes, std::uint32_t count) {
-    // A batch comes after a pause in which the user may have switched the layout or Caps Lock.
-    bool refreshLayout = true;
-    for (std::uint32_t done = 0; done < count;) {
-        const std::uint32_t piece = std::min(count - done, BytesPerPiece);
-        std::unique_lock<std::mutex> lock(mutex_);
-        if (!PieceMayGo(lock, refreshLayout)) return;
-        events_.clear();
-        if (layout_) {
-            if (refreshLayout) layout_->Update();
-            AppendCharacterStrokes(events_, *layout_, bytes + done, piece);
-        } else {
-            AppendKeyTableStrokes(events_, bytes + done, piece);
-        }
-        if (!events_.empty()) keys_.Send(events_);
-        refreshLayout = false;
-        done += piece;
+void TypingGate::Run() {
+    while (TypeNext()) {
     }
+}
+
+bool TypingGate::TypeNext() {
+    TypingQueue::Taken taken;
+    if (!queue_.Take(piece_, BytesPerPiece, taken)) return false;
+    // After a pause the user may have switched the layout or Caps Lock.
+    bool refreshLayout = taken.afterPause;
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!PieceMayGo(lock, taken.generation, refreshLayout)) return !stopped_;
+    events_.clear();
+    const auto count = static_cast<std::uint32_t>(piece_.size());
+    if (layout_) {
+        if (refreshLayout) layout_->Update();
+        AppendCharacterStrokes(events_, *layout_, piece_.data(), count);
+    } else {
+        AppendKeyTableStrokes(events_, piece_.data(), count);
+    }
+    if (!events_.empty()) keys_.Send(events_);
+    return true;
 }
 
 void TypingGate::Hold() {
@@ -47,14 +49,15 @@ void TypingGate::Hold() {
 
 void TypingGate::Release() { --holds_; }
 
-void TypingGate::DropUntyped() { ++drops_; }
+void TypingGate::DropUntyped() { queue_.Drop(); }
 
 void TypingGate::Stop() {
     stopped_ = true;
+    queue_.Stop();
     std::lock_guard<std::mutex> lock(mutex_);
 }
 
-bool TypingGate::PieceMayGo(std::unique_lock<std::mutex>& lock, bool& refreshLayout) {
+bool TypingGate::PieceMayGo(std::unique_lock<std::mutex>& lock, std::uint64_t generation, bool& refreshLayout) {
     for (;;) {
         lock.unlock();
         const TargetWatch::Look look = target_.Check();
@@ -65,7 +68,7 @@ bool TypingGate::PieceMayGo(std::unique_lock<std::mutex>& lock, bool& refreshLay
         // switched meanwhile, are chosen on its layout as it is now.
         refreshLayout = refreshLayout || look.changed || waits;
         lock.lock();
-        if (stopped_ || drops_ != dropsBeforeBatch_) {
+        if (stopped_ || !queue_.IsCurrent(generation)) {
             // Nothing waits any more: what waited is gone.
             Report(TargetWait::None);
             return false;

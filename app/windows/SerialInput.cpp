@@ -1,4 +1,4 @@
-// The serial side of the program: one shared port handle and one reader for the whole process.
+// The serial side of the program: one shared port handle, one reader and one typing thread for the whole process.
 #include "app/windows/SerialInput.h"
 
 #include "serial/PortConnection.h"
@@ -10,6 +10,11 @@ SerialInput& TheSerialInput() {
 }
 
 UINT ReaderThreadProc(LPVOID) { TheSerialInput().reader.Run(); }
+
+UINT TypingThreadProc(LPVOID) {
+    TheSerialInput().typing.Run();
+    return 0;
+}
 
 void EndSerialInput() {
     SerialInput& input = TheSerialInput();

@@ -68,7 +68,7 @@ BOOL CSerialKeyApp::InitInstance() {
     // /keys: the key table's keys on every layout, for programs that read keys, not characters.
     if (commandLine.start.keyTable) TypeKeyTable();
 
-    CSerialKeyDlg dlg(commandLine.start, lists.ports);
+    CSerialKeyDlg dlg(commandLine.start);
     m_pMainWnd = &dlg;
     if (dlg.DoModal() == -1) {
         MessageBoxW(nullptr, L"The settings window could not be created, so the program ends.", m_strAppName.c_str(),

@@ -15,9 +15,9 @@
 #include "app/windows/ListItems.h"
 #include "app/windows/NotificationIcon.h"
 #include "app/windows/SerialInput.h"
+#include "keys/windows/SystemError.h"
 #include "res/resource.h"
 #include "serial/windows/SerialDeviceMap.h"
-#include "keys/windows/SystemError.h"
 
 namespace {
 
@@ -34,12 +34,31 @@ CWinThread* BeginReaderThread(CSerialKeyDlg* window) {
     return AfxBeginThread(ReaderThreadProc, window, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED, nullptr);
 }
 
+CWinThread* BeginTypingThread(CSerialKeyDlg* window) {
+    // It waits for the reader's bytes without using the processor.
+    return AfxBeginThread(TypingThreadProc, window, THREAD_PRIORITY_NORMAL, 0, 0, nullptr);
+}
+
+// Losses go to the debug output as they grow, so that a support call can find when and how many.
+void TraceLosses(const TipStatus& before, const TipStatus& now) {
+    if (now.lostBytes > before.lostBytes) {
+        const std::wstring text = L"SerialKey: " + std::to_wstring(now.lostBytes) +
+                                  L" received bytes lost since Open: the typing waited longer than its queue "
+                                  L"holds\n";
+        OutputDebugStringW(text.c_str());
+    }
+    if (now.driverOverruns > before.driverOverruns) {
+        const std::wstring text = L"SerialKey: the serial driver lost received bytes before they were read (" +
+                                  std::to_wstring(now.driverOverruns) + L" times since Open)\n";
+        OutputDebugStringW(text.c_str());
+    }
+}
+
 }  // namespace
 
-CSerialKeyDlg::CSerialKeyDlg(const StartOptions& start, std::vector<std::wstring> ports, CDialog* pParent)
+CSerialKeyDlg::CSerialKeyDlg(const StartOptions& start, CDialog* pParent)
     : CDialog(IDD_MAIN, pParent),
       m_start(start),
-      m_startPorts(std::move(ports)),
       m_nBaudIndex(start.settings.baudIndex),
       m_nDataBitsIndex(start.settings.dataBitsIndex),
       m_nParityIndex(start.settings.parityIndex),
@@ -132,16 +151,18 @@ BOOL CSerialKeyDlg::OnInitDialog() {
 
     HWND portList = GetDlgItem(m_hWnd, IDC_PORT);
     m_listedPorts = ListItems(portList);
-    const std::vector<std::wstring>& startPorts = m_startPorts.empty() ? m_listedPorts : m_startPorts;
     const std::int32_t startPort = m_start.settings.portIndex;
-    if (startPort >= 0 && static_cast<std::size_t>(startPort) < startPorts.size())
-        m_strChosenPort = startPorts[startPort];
+    if (!m_start.port.empty())
+        m_strChosenPort = m_start.port;
+    else if (startPort >= 0 && static_cast<std::size_t>(startPort) < m_listedPorts.size())
+        m_strChosenPort = m_listedPorts[startPort];
     RefreshPortList();
     m_nPortIndex = static_cast<int>(SendMessageW(portList, CB_GETCURSEL, 0, 0));
     UpdateData(FALSE);
     TheSerialInput().status.Attach(m_hWnd, WM_STATUSCHANGE);
 
     m_pReaderThread = BeginReaderThread(this);
+    m_pTypingThread = BeginTypingThread(this);
 
     const bool iconAdded = ShowIcon(AddNotificationIcon);
     if (!m_start.open) return TRUE;  // the focus goes to the first tab stop, Open
@@ -149,6 +170,7 @@ BOOL CSerialKeyDlg::OnInitDialog() {
     // Open as if pressed, once the run has begun. The window stays off the screen only while the
     // icon is there to call it back.
     m_bKeepHidden = iconAdded;
+    m_bOpeningAtStart = true;
     PostMessageW(m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_OPEN, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(m_hWnd, IDC_OPEN)));
     // A window off the screen takes no focus: the keys typed go to the window in front.
@@ -195,10 +217,16 @@ HICON CSerialKeyDlg::OnQueryDragIcon() { return m_hAppIcon; }
 
 void CSerialKeyDlg::OnOpen() {
     UpdateData(TRUE);
+    const std::vector<std::wstring> offered = ListItems(GetDlgItem(m_hWnd, IDC_PORT));
+    const bool chosen = m_nPortIndex >= 0 && static_cast<std::size_t>(m_nPortIndex) < offered.size();
+    // The start's own Open names its port, which may not be in the list yet: its device may come
+    // later, and there is nobody to press Open again, so it waits for the port.
+    const bool atStart = std::exchange(m_bOpeningAtStart, false);
+    const std::wstring port = chosen ? offered[m_nPortIndex] : atStart ? m_strChosenPort : L"";
     SerialInput& serial = TheSerialInput();
     PortConnection(serial.ports, serial.sharedPort, serial.sleeper, *this, serial.reopener)
-        .Open({m_nBaudIndex, m_nDataBitsIndex, m_nParityIndex, m_nStopBitsIndex, m_nPortIndex},
-              ListItems(GetDlgItem(m_hWnd, IDC_PORT)));
+        .Open(port, {m_nBaudIndex, m_nDataBitsIndex, m_nParityIndex, m_nStopBitsIndex, m_nPortIndex},
+              atStart ? PortConnection::OnFailure::Wait : PortConnection::OnFailure::Report);
 }
 
 void CSerialKeyDlg::OnOK() {
@@ -240,7 +268,7 @@ LRESULT CSerialKeyDlg::OnDeviceChange(WPARAM event, LPARAM) {
 }
 
 LRESULT CSerialKeyDlg::OnPowerBroadcast(WPARAM event, LPARAM) {
-    if (event == PBT_APMRESUMEAUTOMATIC) TheSerialInput().reopener.Reopen();
+    if (event == PBT_APMRESUMEAUTOMATIC) TheSerialInput().reopener.CheckAfterResume();
     return Default();
 }
 
@@ -277,12 +305,17 @@ void CSerialKeyDlg::ReportPortNotSetUp(const std::string& deviceName, PortError 
     MessageBoxW(m_hWnd, text.c_str(), AfxGetApp()->m_strAppName.c_str(), MB_OK | MB_ICONHAND);
 }
 
-void CSerialKeyDlg::DropUntypedBytes() { TheSerialInput().typing.DropUntyped(); }
+void CSerialKeyDlg::DropUntypedBytes() {
+    SerialInput& serial = TheSerialInput();
+    serial.typing.DropUntyped();
+    serial.status.ForgetLosses();
+}
 
 void CSerialKeyDlg::ResumeReader() {
-    // A reader that could not be created at start-up gets another chance with every Open.
+    // Threads that could not be created at start-up get another chance with every Open.
     if (!m_pReaderThread) m_pReaderThread = BeginReaderThread(this);
-    if (m_pReaderThread) {
+    if (!m_pTypingThread) m_pTypingThread = BeginTypingThread(this);
+    if (m_pReaderThread && m_pTypingThread) {
         // Every Open resumes; only the first finds the thread suspended.
         if (m_pReaderThread->ResumeThread() == static_cast<DWORD>(-1)) TraceFailedCall(L"ResumeThread");
         return;
@@ -294,7 +327,10 @@ void CSerialKeyDlg::ResumeReader() {
 }
 
 BOOL CSerialKeyDlg::ShowIcon(IconOperation operation) {
-    return operation(m_hWnd, LoadSmallAppIcon(), NotificationTip(TheSerialInput().status.Status()));
+    const TipStatus status = TheSerialInput().status.Status();
+    TraceLosses(m_shownStatus, status);
+    m_shownStatus = status;
+    return operation(m_hWnd, LoadSmallAppIcon(), NotificationTip(status));
 }
 
 // The shell may have refused the icon at start-up, or lost it since without saying so.

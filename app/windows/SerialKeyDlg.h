@@ -6,16 +6,16 @@
 
 #include "app/CommandLine.h"
 #include "app/framework/windows/Dialog.h"
+#include "app/NotificationTip.h"
 #include "app/framework/windows/WinThread.h"
 #include "serial/PortConnection.h"
 
 class CSerialKeyDlg : public CDialog, private ConnectionHost {
 public:
-    // Shows the positions of `start`. With `start.open` it presses Open as its run begins and
-    // stays off the screen until the notification-area icon calls it. `ports` is the port list in
-    // which `start` chose its port (see OfferedPorts); without it, the list data's own ports.
-    explicit CSerialKeyDlg(const StartOptions& start = {}, std::vector<std::wstring> ports = {},
-                           CDialog* pParent = nullptr);
+    // Shows the positions of `start`, and its port. With `start.open` it presses Open as its run
+    // begins, waits for the port if it is not there, and stays off the screen until the
+    // notification-area icon calls it.
+    explicit CSerialKeyDlg(const StartOptions& start = {}, CDialog* pParent = nullptr);
 
     // The items that the window's lists offer, read from the data that fills them.
     static SettingsLists OfferedLists();
@@ -43,8 +43,8 @@ protected:
     // while it is shown.
     LRESULT OnShowWindow(WPARAM shown, LPARAM lParam);
     LRESULT OnDeviceChange(WPARAM event, LPARAM lParam);
-    // After the system resumes, an open port is opened again: its device may have come back as a
-    // new one.
+    // After the system resumes, an open port is asked whether it still works, and opened again if
+    // not: its device may have come back as a new one.
     LRESULT OnPowerBroadcast(WPARAM event, LPARAM lParam);
     // The typing is held back, or let go: a port waits for its device, or the window in front
     // cannot take the keys. The icon's tip tells.
@@ -58,7 +58,7 @@ private:
 
     void AppendAboutItem();
     // Adds or modifies the notification-area icon (AddNotificationIcon, ModifyNotificationIcon)
-    // with the program's small icon and the tip for this moment.
+    // with the program's small icon and the tip for this moment; new losses go to the debug output.
     using IconOperation = BOOL (*)(HWND, HICON, const std::wstring&);
     BOOL ShowIcon(IconOperation operation);
     // Whether the icon is in the notification area, after adding it again if the shell has lost it.
@@ -67,15 +67,18 @@ private:
     void RefreshPortList();
 
     const StartOptions m_start;
-    // The port list in which `m_start` chose its port; empty for the list data's own ports.
-    const std::vector<std::wstring> m_startPorts;
     // COM1 to COM9, as the list data puts them in the port list.
     std::vector<std::wstring> m_listedPorts;
     // The port chosen last; it stays chosen while its device is away, to be selected on its return.
     std::wstring m_strChosenPort;
     // Set while a start that opened at once keeps the window off the screen.
     bool m_bKeepHidden = false;
+    // Set from the start until the Open that it presses runs.
+    bool m_bOpeningAtStart = false;
+    // What the icon's tip showed last.
+    TipStatus m_shownStatus;
     CWinThread* m_pReaderThread = nullptr;
+    CWinThread* m_pTypingThread = nullptr;
     // The line settings: positions in the lists, -1 for no selection.
     int m_nBaudIndex;
     int m_nDataBitsIndex;

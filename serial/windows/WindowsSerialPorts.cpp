@@ -21,14 +21,26 @@ PortError LastError(PortError unsaid = ERROR_GEN_FAILURE) {
 // codes that tell of a removal (DeviceIsGone), which a driver has not said.
 constexpr PortError UnsaidReadError = ERROR_READ_FAULT;
 
+// What the driver buffers while the program is not reading: about a minute of a device that
+// streams at 9600 baud. The default, often 4 KiB, is four seconds.
+constexpr DWORD InputQueueBytes = 64 * 1024;
+// The port is never written; the driver may still want a size.
+constexpr DWORD OutputQueueBytes = 4 * 1024;
+
 }  // namespace
 
-PortHandle WindowsSerialPorts::Open(const std::string& deviceName) {
+PortHandle WindowsSerialPorts::Open(const std::string& deviceName, PortError& error) {
     // Share mode 0: nobody else can open the device while we hold it. Flags 0:
     // reads are synchronous and end under the port's time-outs.
     const HANDLE port = CreateFileA(deviceName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                     OPEN_EXISTING, 0, nullptr);
-    if (port == INVALID_HANDLE_VALUE) return NoPort;
+    if (port == INVALID_HANDLE_VALUE) {
+        error = LastError();
+        return NoPort;
+    }
+    error = NoError;
+    // A request the driver may round or ignore: the port works with its own queue all the same.
+    if (!SetupComm(port, InputQueueBytes, OutputQueueBytes)) TraceFailedCall(L"SetupComm");
     return reinterpret_cast<PortHandle>(port);
 }
 
@@ -60,10 +72,11 @@ PortError WindowsSerialPorts::Read(PortHandle port, std::uint8_t* buffer, std::u
     return succeeded ? NoError : LastError(UnsaidReadError);
 }
 
-PortError WindowsSerialPorts::ClearError(PortHandle port) {
+LineErrors WindowsSerialPorts::ClearError(PortHandle port) {
     DWORD errors = 0;
     COMSTAT status{};
-    return ClearCommError(ToHandle(port), &errors, &status) ? NoError : LastError(UnsaidReadError);
+    if (!ClearCommError(ToHandle(port), &errors, &status)) return {LastError(UnsaidReadError), false};
+    return {NoError, (errors & (CE_RXOVER | CE_OVERRUN)) != 0};
 }
 
 void WindowsSerialPorts::CancelRead(PortHandle port) {

@@ -1,4 +1,5 @@
-// Measures what a reader costs while no port is open, and how soon it reads a port once one is.
+// Measures what the reader and the typing cost while no port is open, and how soon the reader reads a
+// port once one is.
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <thread>
 
 #include "serial/PortReader.h"
+#include "serial/TypingGate.h"
 
 namespace {
 
@@ -16,7 +18,10 @@ using Clock = std::chrono::steady_clock;
 // A port whose reads note when the first one came and then fail.
 class TimedPorts final : public SerialPorts {
 public:
-    PortHandle Open(const std::string&) override { return 1; }
+    PortHandle Open(const std::string&, PortError& error) override {
+        error = NoError;
+        return 1;
+    }
     PortError ConfigureLine(PortHandle, const LineValues&) override { return NoError; }
     PortError SetReadTimeouts(PortHandle, const ReadTimeouts&) override { return NoError; }
     PortError Read(PortHandle, std::uint8_t*, std::uint32_t, std::uint32_t& count) override {
@@ -26,7 +31,7 @@ public:
         count = 0;
         return ReadFault;
     }
-    PortError ClearError(PortHandle) override { return NoError; }
+    LineErrors ClearError(PortHandle) override { return {}; }
     void CancelRead(PortHandle) override {}
     void Close(PortHandle) override {}
 
@@ -45,7 +50,12 @@ private:
 };
 
 struct NoRemovals final : RemovalListener {
-    void DeviceGone(PortHandle) override {}
+    void DeviceGone(std::uint64_t) override {}
+};
+
+struct NoLosses final : LossListener {
+    void DriverOverran() override {}
+    void BytesLost(std::size_t) override {}
 };
 
 // Pauses cost nothing here: the benchmark times the hand-over, not the pauses.
@@ -87,14 +97,17 @@ int main() {
     OtherProgramInFront desktop;
     TargetWatch target(desktop);
     NoListener listener;
-    TypingGate typing(keys, target, sleeper, listener);
+    TypingQueue queue;
+    TypingGate typing(queue, keys, target, sleeper, listener);
     NoRemovals removals;
-    PortReader reader(sharedPort, sleeper, typing, removals);
+    NoLosses losses;
+    PortReader reader(sharedPort, sleeper, queue, removals, losses);
 
     std::thread readerThread([&] { reader.RunCycle(); });
+    std::thread typingThread([&] { typing.Run(); });
 
     // std::clock is the processor time of the whole process: the main thread
-    // only sleeps, so what it counts is the waiting reader's.
+    // only sleeps, so what it counts is the waiting reader's and typing's.
     const std::clock_t processorStart = std::clock();
     const Clock::time_point wallStart = Clock::now();
     std::this_thread::sleep_for(std::chrono::seconds(2));
@@ -102,11 +115,14 @@ int main() {
     const double wallMs = Milliseconds(Clock::now() - wallStart);
 
     const Clock::time_point published = Clock::now();
-    sharedPort.Publish(ports.Open("COM1"));
+    PortError error;
+    sharedPort.Publish(ports.Open("COM1", error));
     const Clock::time_point firstRead = ports.WaitForFirstRead();
     readerThread.join();
+    typing.Stop();
+    typingThread.join();
 
-    std::printf("reader waiting with no port: %.1f ms processor time in %.0f ms (%.2f%% of one core)\n",
+    std::printf("reader and typing waiting with no port: %.1f ms processor time in %.0f ms (%.2f%% of one core)\n",
                 processorMs, wallMs, 100.0 * processorMs / wallMs);
     std::printf("first read after the port was published: %.3f ms\n", Milliseconds(firstRead - published));
 }

@@ -57,7 +57,11 @@ std::string Described(const CommandLine& line, const SettingsLists& lists) {
             break;
     }
     const LineSettings& s = line.start.settings;
-    return Printable(ItemAt(lists.ports, s.portIndex) + L" " + ItemAt(lists.bauds, s.baudIndex) + L" " +
+    // The port by its name: one that is offered has it at its position, one that is awaited none.
+    const bool offered = ItemAt(lists.ports, s.portIndex) == line.start.port;
+    const bool awaited = s.portIndex == -1 && line.start.open;
+    if (!offered && !awaited) return "port " + Printable(line.start.port) + " at #" + std::to_string(s.portIndex);
+    return Printable(line.start.port + L" " + ItemAt(lists.bauds, s.baudIndex) + L" " +
                      ItemAt(lists.dataBits, s.dataBitsIndex) + L" " + ItemAt(lists.parities, s.parityIndex) +
                      L" " + ItemAt(lists.stopBits, s.stopBitsIndex) + (line.start.open ? L" /open" : L"") +
                      (line.start.keyTable ? L" /keys" : L""));
@@ -193,6 +197,26 @@ TEST(ParseCommandLine, PortsAreThoseOffered) {
     EXPECT_EQ(Parsed({L"COM12"}, lists), "COM12 9600 8 NONE 1");
     EXPECT_EQ(Parsed({L"com3"}, lists), "COM3 9600 8 NONE 1");
     EXPECT_EQ(Parsed({L"COM2"}, lists), "not understood: COM2");
+}
+
+// An unattended start may come before its device: at logon a USB adapter often is not there yet.
+TEST(ParseCommandLine, WithOpenAnyPortFromCom1ToCom256IsTakenAndAwaitedIfNotOffered) {
+    SettingsLists lists = SettingsWindowLists();
+    lists.ports = {L"COM1", L"COM2", L"COM4", L"COM12"};
+    const Case cases[] = {
+        {{L"COM12", L"/open"}, "COM12 9600 8 NONE 1 /open"},  // offered: at its position
+        {{L"COM3", L"/open"}, "COM3 9600 8 NONE 1 /open"},
+        {{L"/open", L"com200:", L"baud=19200"}, "COM200 19200 8 NONE 1 /open"},
+        {{L"COM256", L"/OPEN"}, "COM256 9600 8 NONE 1 /open"},
+        {{L"COM257", L"/open"}, "not understood: COM257"},
+        {{L"COM0", L"/open"}, "not understood: COM0"},
+        {{L"COM03", L"/open"}, "not understood: COM03"},
+        {{L"LPT1", L"/open"}, "not understood: LPT1"},
+        {{L"COM3", L"COM5", L"/open"}, "repeated: COM5"},
+        // Without /open someone is there to choose from the list.
+        {{L"COM3"}, "not understood: COM3"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Parsed(c.arguments, lists), c.outcome) << Printable(c.arguments);
 }
 
 TEST(ParseCommandLine, AnInitialThatBeginsTwoItemsNamesNeither) {

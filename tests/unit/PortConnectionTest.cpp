@@ -59,7 +59,12 @@ protected:
 
     static LineSettings Defaults(std::int32_t portIndex = 0) { return {5, 1, 0, 0, portIndex}; }
 
-    void Open(const LineSettings& settings) { connection.Open(settings, OfferedPorts); }
+    // Open with the port at the settings' position in the list, as the window passes it.
+    void Open(const LineSettings& settings, PortConnection::OnFailure onFailure = PortConnection::OnFailure::Report) {
+        const std::int32_t at = settings.portIndex;
+        const bool offered = at >= 0 && static_cast<std::size_t>(at) < OfferedPorts.size();
+        connection.Open(offered ? OfferedPorts[at] : L"", settings, onFailure);
+    }
     void ExpectNoFaults() { EXPECT_EQ(ports.Faults(), Events{}); }
 
     // Waits until the log holds `event` at least `times` times.
@@ -239,9 +244,8 @@ TEST_F(PortConnectionTest, APortAboveCom9OpensByItsDeviceNamespaceName) {
 
 TEST_F(PortConnectionTest, AVanishedDeviceIsOpenedAgainWithTheSameSettingsOnceBackAndNotBefore) {
     Open({7, 0, 2, 0, Com12});
-    const PortHandle gone = sharedPort.Published();
     ports.MakeMissing("\\\\.\\COM12");
-    reopener.DeviceGone(gone);
+    reopener.DeviceGone(sharedPort.Generation());
     ASSERT_TRUE(WaitForEvent("open \\\\.\\COM12 [published 0]", 2));  // an attempt that failed
     ports.MakeBack("\\\\.\\COM12");
     ASSERT_TRUE(WaitForEvent("wait ended [published 2]", 1));
@@ -260,7 +264,7 @@ TEST_F(PortConnectionTest, AVanishedDeviceIsOpenedAgainWithTheSameSettingsOnceBa
 TEST_F(PortConnectionTest, APortThatOpensButRefusesItsSettingsIsNotBackYet) {
     Open(Defaults(Com12));
     ports.RefuseTimeouts(InvalidParameter);
-    reopener.DeviceGone(sharedPort.Published());
+    reopener.DeviceGone(sharedPort.Generation());
     ASSERT_TRUE(WaitForEvent("close 2 [published 0]", 1));
 
     EXPECT_EQ(sharedPort.Published(), NoPort);
@@ -272,7 +276,7 @@ TEST_F(PortConnectionTest, OpenAndClosePortEndTheWaitForAVanishedDeviceFirst) {
         SCOPED_TRACE(open ? "Open" : "ClosePort");
         Open(Defaults(Com12));
         ports.MakeMissing("\\\\.\\COM12");
-        reopener.DeviceGone(sharedPort.Published());
+        reopener.DeviceGone(sharedPort.Generation());
         const std::size_t before = log.Events().size();
         if (open)
             Open(Defaults(0));
@@ -289,6 +293,71 @@ TEST_F(PortConnectionTest, OpenAndClosePortEndTheWaitForAVanishedDeviceFirst) {
         ports.MakeBack("\\\\.\\COM12");
     }
     ExpectNoFaults();
+}
+
+// An unattended start opens a port that may come later, and waits for it.
+
+TEST_F(PortConnectionTest, AnUnattendedStartWaitsWithoutAWordForAPortThatIsNotThereYet) {
+    ports.MakeMissing("\\\\.\\COM12");
+    Open({7, 1, 2, 0, Com12}, PortConnection::OnFailure::Wait);
+    ASSERT_TRUE(WaitForEvent("open \\\\.\\COM12 [published 0]", 2));  // an attempt that failed
+    ports.MakeBack("\\\\.\\COM12");
+    ASSERT_TRUE(WaitForEvent("wait ended [published 1]", 1));
+
+    const Events events = log.Events();
+    EXPECT_EQ(Events(events.begin(), events.begin() + 5), (Events{
+                                                              "drop untyped bytes [published 0]",
+                                                              "sleep 100 ms [published 0]",
+                                                              "open \\\\.\\COM12 [published 0]",
+                                                              "waiting for COM12 [published 0]",
+                                                              "resume reader [published 0]",
+                                                          }));
+    const auto back = std::find(events.begin(), events.end(), "wait ended [published 1]");
+    EXPECT_EQ(*(back - 2), "configure 1: 19200 baud, 8 data bits, parity even, stop bits 1 [published 0]");
+    EXPECT_EQ(std::count_if(events.begin(), events.end(), [](const std::string& e) { return e.find("report") == 0; }),
+              0);
+    ExpectNoFaults();
+}
+
+struct FailureAtStart {
+    const char* what;
+    void (*fail)(FakeSerialPorts&);
+    const char* report;
+};
+
+// Nobody is there to press Open again: the user is told, and the port is waited for all the same.
+TEST_F(PortConnectionTest, AnUnattendedStartReportsAPortThatFailsOtherwiseAndWaitsForItToo) {
+    const FailureAtStart failures[] = {
+        {"held by another program", [](FakeSerialPorts& p) { p.MakeHeldElsewhere("COM3"); },
+         "report port unavailable"},
+        {"refusing its settings", [](FakeSerialPorts& p) { p.RefuseLineSettings(InvalidParameter); },
+         "report COM3 not set up: error 87"},
+    };
+    for (const FailureAtStart& failure : failures) {
+        SCOPED_TRACE(failure.what);
+        EventLog startLog;
+        FakeSerialPorts startPorts{&startLog};
+        SharedPortHandle handle{startPorts};
+        RecordingHost startHost{startLog};
+        RecordingReopenHost waits{startLog};
+        PortReopener waiter{startPorts, handle, waits, std::chrono::milliseconds(1)};
+        failure.fail(startPorts);
+
+        PortConnection(startPorts, handle, sleeper, startHost, waiter)
+            .Open(L"COM3", Defaults(), PortConnection::OnFailure::Wait);
+        const Events events = startLog.Events();
+        const auto reported = std::find(events.begin(), events.end(), failure.report);
+        ASSERT_NE(reported, events.end());
+        EXPECT_EQ(*(reported + 1), "waiting for COM3");
+
+        startPorts.MakeBack("COM3");
+        startPorts.RefuseLineSettings(NoError);
+        for (int tries = 0; tries < 10000 && handle.Published() == NoPort; ++tries)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_NE(handle.Published(), NoPort);
+        ClosePort(waiter, handle);
+        EXPECT_EQ(startPorts.Faults(), Events{});
+    }
 }
 
 }  // namespace

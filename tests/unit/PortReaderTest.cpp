@@ -1,4 +1,4 @@
-// The reader's cycle: pauses, 20-byte reads, typing, back-off, and its part in a close.
+// The reader's cycle: pauses, 20-byte reads into the typing queue, back-off, losses, and its part in a close.
 #include "serial/PortReader.h"
 
 #include <gtest/gtest.h>
@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "fakes/EventLog.h"
-#include "fakes/FakeKeyboardLayout.h"
 #include "fakes/FakeSerialPorts.h"
 #include "fakes/RecordingKeySink.h"
 #include "fakes/RecordingSleeper.h"
 #include "fakes/ScriptedDesktop.h"
+#include "serial/TypingGate.h"
 
 namespace {
 
@@ -45,38 +45,40 @@ protected:
         return text.compare(0, start.size(), start) == 0;
     }
 
-    void ExpectTyped(const Bytes& bytes) {
-        KeyEvents expected;
-        AppendKeyTableStrokes(expected, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-        EXPECT_EQ(keys.Events(), expected);
+    // Everything the reader has put into the typing queue, in order.
+    Bytes Queued() {
+        Bytes bytes;
+        TypingQueue::Taken taken;
+        if (queue.Size() > 0) queue.Take(bytes, queue.Size(), taken);
+        return bytes;
     }
 
     EventLog log;
     FakeSerialPorts ports{&log};
     SharedPortHandle sharedPort{ports};
     RecordingSleeper sleeper{log};
-    RecordingKeySink keys;
-    ScriptedDesktop desktop;
-    TargetWatch target{desktop};
-    struct : TypingListener {
-        void TypingWaits(TargetWait) override {}
-    } listener;
-    TypingGate typing{keys, target, sleeper, listener};
+    TypingQueue queue;
     struct RecordingRemovals final : RemovalListener {
-        void DeviceGone(PortHandle port) override { gone.push_back(port); }
-        std::vector<PortHandle> gone;
+        void DeviceGone(std::uint64_t generation) override { gone.push_back(generation); }
+        std::vector<std::uint64_t> gone;
     } removals;
-    PortReader reader{sharedPort, sleeper, typing, removals};
+    struct RecordingLosses final : LossListener {
+        void DriverOverran() override { ++overruns; }
+        void BytesLost(std::size_t count) override { lost.push_back(count); }
+        int overruns = 0;
+        std::vector<std::size_t> lost;
+    } losses;
+    PortReader reader{sharedPort, sleeper, queue, removals, losses};
 };
 
-TEST_F(PortReaderTest, ShortReadIsTypedAndTheNextReadComesAfterThePause) {
+TEST_F(PortReaderTest, ShortReadIsQueuedAndTheNextReadComesAfterThePause) {
     OpenAndPublish("COM1");
     ports.QueueRead({true, Text("AB")});
     ports.QueueRead({true, Text("c\r")});
     RunCycles(2);
 
     EXPECT_EQ(ReaderEvents(), (Events{"sleep 100 ms", "read 1: up to 20", "sleep 100 ms", "read 1: up to 20"}));
-    ExpectTyped(Text("ABc\r"));
+    EXPECT_EQ(Queued(), Text("ABc\r"));
 }
 
 TEST_F(PortReaderTest, FullReadIsFollowedByTheNextReadAtOnce) {
@@ -96,31 +98,14 @@ TEST_F(PortReaderTest, FullReadIsFollowedByTheNextReadAtOnce) {
                                   "sleep 100 ms",
                                   "read 1: up to 20",
                               }));
-    ExpectTyped(Text("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdef!"));
-}
-
-TEST_F(PortReaderTest, TypesCharactersOnTheLayoutItIsGivenAndTheKeyTableWithout) {
-    FakeKeyboardLayout german = fake_layouts::German();
-    OpenAndPublish("COM1");
-    ports.QueueRead({true, Text("@z\r")});
-    ports.QueueRead({true, Text("@z\r")});
-    typing.TypeCharactersOn(&german);
-    RunCycles(1);
-    typing.TypeCharactersOn(nullptr);
-    RunCycles(1);
-
-    KeyEvents expected;
-    const Bytes bytes = Text("@z\r");
-    AppendCharacterStrokes(expected, german, bytes.data(), 3);
-    AppendKeyTableStrokes(expected, bytes.data(), 3);
-    EXPECT_EQ(keys.Events(), expected);
+    EXPECT_EQ(Queued(), Text("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdef!"));
 }
 
 // Whether a read ends empty or fails, the reader asks the port after its device and its errors,
-// types nothing, backs off, and types the next read.
+// queues nothing, backs off, and queues the next read.
 class EmptyOrFailedRead : public PortReaderTest, public testing::WithParamInterface<bool> {};
 
-TEST_P(EmptyOrFailedRead, TypesNothingClearsTheErrorStateBacksOffAndTheNextReadIsTyped) {
+TEST_P(EmptyOrFailedRead, QueuesNothingClearsTheErrorStateBacksOffAndTheNextReadIsQueued) {
     OpenAndPublish("COM1");
     ports.QueueRead({GetParam(), {}});
     ports.QueueRead({true, Text("z")});
@@ -134,51 +119,114 @@ TEST_P(EmptyOrFailedRead, TypesNothingClearsTheErrorStateBacksOffAndTheNextReadI
                                   "sleep 100 ms",
                                   "read 1: up to 20",
                               }));
-    ExpectTyped(Text("z"));
+    EXPECT_EQ(Queued(), Text("z"));
     EXPECT_EQ(ports.Faults(), Events{});
-    EXPECT_EQ(removals.gone, std::vector<PortHandle>{});
+    EXPECT_EQ(removals.gone, std::vector<std::uint64_t>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(EmptyThenFailed, EmptyOrFailedRead, testing::Values(true, false),
                          [](const testing::TestParamInfo<bool>& info) { return info.param ? "Empty" : "Failed"; });
 
 // Windows fails the read of a removed device; Wine ends it empty and fails the error query.
-TEST_F(PortReaderTest, AReadThatFindsTheDeviceGoneIsReportedWithItsPortAndBacksOff) {
+TEST_F(PortReaderTest, AReadThatFindsTheDeviceGoneIsReportedWithItsPublicationAndBacksOff) {
     struct Case {
         FakeSerialPorts::ReadOutcome read;
         PortError query;
     };
     for (const Case& removal : {Case{{false, {}, 22}, 22}, Case{{false, {}, FakeSerialPorts::Aborted}, 5},
                                 Case{{true, {}}, 21}}) {
-        const PortHandle port = ports.Open("\\\\.\\COM12");
-        sharedPort.Publish(port);
+        sharedPort.Publish(ports.Open("\\\\.\\COM12"));
         ports.QueueRead(removal.read);
         ports.FailErrorQueries(removal.query);
         RunCycles(1);
 
-        EXPECT_EQ(removals.gone, std::vector<PortHandle>{port}) << testing::PrintToString(removal.read);
+        EXPECT_EQ(removals.gone, std::vector<std::uint64_t>{sharedPort.Generation()})
+            << testing::PrintToString(removal.read);
         EXPECT_EQ(log.Events().back(), "sleep 50 ms");
         removals.gone.clear();
         sharedPort.Close();
     }
 }
 
-TEST_F(PortReaderTest, BytesReadWhileTheProgramsOwnWindowHasTheFocusWaitAndNoFurtherReadIsMade) {
-    desktop.Script([](int look) { return look <= 2 ? ScriptedDesktop::OwnWindow : ScriptedDesktop::Elsewhere; });
+// While the typing waits the reader goes on reading at its own pace: the driver's queue never fills.
+TEST_F(PortReaderTest, AHoldLongerThanTheDriversQueueLosesNothingAndIsTypedInOrderOnceItEnds) {
+    RecordingKeySink keys;
+    ScriptedDesktop desktop;
+    TargetWatch target{desktop};
+    struct : TypingListener {
+        void TypingWaits(TargetWait) override {}
+    } listener;
+    TypingGate typing{queue, keys, target, sleeper, listener};
+    typing.Hold();  // the settings window is in front, say
     OpenAndPublish("COM1");
-    ports.QueueRead({true, Text("\t\r\x1b")});
-    ports.QueueRead({true, Text("z")});
-    RunCycles(2);
+    // 8 KiB, twice what many drivers hold, read while nothing is typed.
+    Bytes sent;
+    for (int read = 0; read < 410; ++read) {
+        const Bytes bytes = Text(std::string(19, char('a' + read % 26)) + "\r");
+        ports.QueueRead({true, bytes});
+        sent.insert(sent.end(), bytes.begin(), bytes.end());
+    }
+    RunCycles(410);
+    EXPECT_EQ(queue.Size(), sent.size());
 
-    EXPECT_EQ(ReaderEvents(), (Events{
-                                  "sleep 100 ms",
-                                  "read 1: up to 20",
-                                  "sleep 50 ms",
-                                  "sleep 50 ms",
-                                  "sleep 100 ms",
-                                  "read 1: up to 20",
-                              }));
-    ExpectTyped(Text("\t\r\x1bz"));
+    typing.Release();
+    while (queue.Size() > 0) typing.TypeNext();
+
+    KeyEvents expected;
+    AppendKeyTableStrokes(expected, sent.data(), static_cast<std::uint32_t>(sent.size()));
+    EXPECT_EQ(keys.Events(), expected);
+    EXPECT_EQ(losses.lost, std::vector<std::size_t>{});
+}
+
+TEST_F(PortReaderTest, PastTheQueuesBoundTheOldestBytesAreKeptAndTheLostOnesCounted) {
+    TypingQueue small{50};
+    PortReader smallReader{sharedPort, sleeper, small, removals, losses};
+    OpenAndPublish("COM1");
+    for (const char* read : {"first read .........", "second read ........", "third read .........",
+                             "fourth read ........"})
+        ports.QueueRead({true, Text(read)});
+    for (int cycle = 0; cycle < 4; ++cycle) smallReader.RunCycle();
+
+    EXPECT_EQ(losses.lost, (std::vector<std::size_t>{10, 20}));
+    Bytes kept;
+    TypingQueue::Taken taken;
+    small.Take(kept, 100, taken);
+    EXPECT_EQ(kept, Text("first read .........second read ........third read"));
+}
+
+TEST_F(PortReaderTest, AReadThatAnOpenOvertakesIsNotQueued) {
+    OpenAndPublish("COM1");
+    std::thread readerThread([&] { reader.RunCycle(); });  // blocked in a read on a quiet line
+    ASSERT_TRUE(ports.WaitUntilReadBlocked(10s));
+    queue.Drop();  // what Open does after it has released the old port
+    sharedPort.Close();
+    readerThread.join();
+    ports.QueueRead({true, Text("new")});
+    OpenAndPublish("COM2");
+    RunCycles(1);
+
+    EXPECT_EQ(Queued(), Text("new"));
+}
+
+// The driver keeps its overrun flag until asked; the reader asks after an empty read, and after
+// every 32 reads that brought bytes.
+TEST_F(PortReaderTest, ADriverOverrunIsReportedOnceTheReaderAsksForIt) {
+    OpenAndPublish("COM1");
+    const Bytes full = Text("01234567890123456789");
+    for (int read = 0; read < 31; ++read) ports.QueueRead({true, full});
+    ports.OverrunBeforeNextQuery();
+    RunCycles(31);
+    EXPECT_EQ(losses.overruns, 0);
+
+    ports.QueueRead({true, full});
+    RunCycles(1);
+    EXPECT_EQ(losses.overruns, 1);
+    EXPECT_EQ(ReaderEvents().back(), "clear error 1");
+
+    ports.OverrunBeforeNextQuery();
+    ports.QueueRead({true, {}});
+    RunCycles(1);
+    EXPECT_EQ(losses.overruns, 2);
 }
 
 TEST_F(PortReaderTest, WaitsWithoutReadingWhileNoPortIsPublished) {
@@ -188,7 +236,7 @@ TEST_F(PortReaderTest, WaitsWithoutReadingWhileNoPortIsPublished) {
     readerThread.join();
 
     EXPECT_EQ(ReaderEvents(), (Events{"sleep 100 ms", "read 1: up to 20"}));
-    ExpectTyped(Text("x"));
+    EXPECT_EQ(Queued(), Text("x"));
 }
 
 TEST_F(PortReaderTest, CloseDuringAReadCutsItShortThenTheReaderBacksOffAndWaitsForTheNextPort) {
@@ -212,7 +260,7 @@ TEST_F(PortReaderTest, CloseDuringAReadCutsItShortThenTheReaderBacksOffAndWaitsF
                               }));
     const Events events = log.Events();
     EXPECT_NE(std::find(events.begin(), events.end(), "cancel 1"), events.end());
-    ExpectTyped(Text("new"));
+    EXPECT_EQ(Queued(), Text("new"));
     EXPECT_EQ(ports.Faults(), Events{});
 }
 

@@ -1,4 +1,4 @@
-// The gate between received bytes and key events: pieces of whole strokes, each after one look at
+// The gate between the typing queue and key events: pieces of whole strokes, each after one look at
 // the window in front, held while that cannot take them, dropped and stopped only between two pieces.
 #include "serial/TypingGate.h"
 
@@ -33,6 +33,14 @@ KeyEvents StrokesOf(const std::string& text) {
     return events;
 }
 
+// Puts `text` into the queue as the reader does, then types until the queue is empty or the
+// typing stopped.
+void PutAndType(TypingQueue& queue, TypingGate& typing, const std::string& text) {
+    queue.Put(Bytes(text), text.size(), queue.Generation());
+    while (queue.Size() > 0 && typing.TypeNext()) {
+    }
+}
+
 // Hears the reasons for waiting, in order.
 class RecordingListener final : public TypingListener {
 public:
@@ -42,18 +50,16 @@ public:
 
 class TypingGateTest : public testing::Test {
 protected:
-    void TypeBatch(const std::string& text) {
-        typing.StartBatch();
-        typing.Type(Bytes(text), static_cast<std::uint32_t>(text.size()));
-    }
+    void TypeBatch(const std::string& text) { PutAndType(queue, typing, text); }
 
     EventLog log;
+    TypingQueue queue;
     RecordingKeySink keys;
     ScriptedDesktop desktop;
     TargetWatch target{desktop};
     RecordingSleeper sleeper{log};
     RecordingListener listener;
-    TypingGate typing{keys, target, sleeper, listener};
+    TypingGate typing{queue, keys, target, sleeper, listener};
 };
 
 TEST_F(TypingGateTest, WithAnotherProgramInFrontABatchGoesAtOnceInOnePiece) {
@@ -121,10 +127,10 @@ TEST(TypingGate, WaitsWhileTheWindowInFrontCannotTakeTheStrokesAndTellsWhy) {
         TargetWatch target(desktop);
         RecordingSleeper sleeper{log};
         RecordingListener listener;
-        TypingGate typing(keys, target, sleeper, listener);
+        TypingQueue queue;
+        TypingGate typing(queue, keys, target, sleeper, listener);
 
-        typing.StartBatch();
-        typing.Type(Bytes("ok"), 2);
+        PutAndType(queue, typing, "ok");
 
         EXPECT_EQ(keys.Events(), StrokesOf("ok"));
         EXPECT_EQ(log.Events(), Events(2, "sleep 50 ms"));
@@ -165,14 +171,14 @@ TEST_F(TypingGateTest, DropTakesTheBatchesStartedBeforeItFromTheNextPieceOn) {
         ScriptedDesktop lookedAt;
         TargetWatch watch(lookedAt);
         RecordingListener heard;
-        TypingGate gate(sink, watch, sleeper, heard);
+        TypingQueue pending;
+        TypingGate gate(pending, sink, watch, sleeper, heard);
         lookedAt.Script([&](int look) {
             if (look == c.dropAtLook) gate.DropUntyped();
             return c.held && look < c.dropAtLook ? OwnWindow : Elsewhere;
         });
         if (c.dropAtLook == 0) gate.DropUntyped();
-        gate.StartBatch();
-        gate.Type(Bytes(text), 50);
+        PutAndType(pending, gate, text);
 
         EXPECT_EQ(sink.Events(), StrokesOf(text.substr(0, c.typed)));
         // What waited is gone: the tip has nothing more to tell.
@@ -240,7 +246,16 @@ TEST_F(TypingGateOnALayoutTest, ALayoutChangedDuringAWaitIsUsedForTheStrokesAfte
                                                     TypedOn(fake_layouts::German(), "y@")}));
 }
 
-TEST_F(TypingGateOnALayoutTest, TheLayoutIsReadOncePerBatchAndAgainWhenAnotherWindowComesToTheFront) {
+TEST_F(TypingGateOnALayoutTest, TheLayoutIsReadAgainWhenBytesComeAfterTheTypingHasCaughtUp) {
+    TypeBatch("y@");
+    layout.ChangeOnNextUpdate(fake_layouts::German());  // switched by the user while nothing came
+    TypeBatch("y@");
+
+    EXPECT_EQ(keys.Sends(), (std::vector<KeyEvents>{TypedOn(fake_layouts::Us(), "y@"),
+                                                    TypedOn(fake_layouts::German(), "y@")}));
+}
+
+TEST_F(TypingGateOnALayoutTest, TheLayoutIsReadAtTheFirstLookAndAgainWhenAnotherWindowComesToTheFront) {
     constexpr Desktop::Window Other = 5;
     desktop.SetOwner(Other, {false, ScriptedDesktop::OwnLevel});
     desktop.Script([this](int look) {
@@ -250,7 +265,7 @@ TEST_F(TypingGateOnALayoutTest, TheLayoutIsReadOncePerBatchAndAgainWhenAnotherWi
     const std::string text = std::string(40, 'y') + "@";
     TypeBatch(text);
 
-    EXPECT_EQ(layout.Updates(), 2);  // at the batch's start, and when the other window came
+    EXPECT_EQ(layout.Updates(), 2);  // at the first look, and when the other window came
     EXPECT_EQ(keys.Events(), [&] {
         KeyEvents expected = TypedOn(fake_layouts::Us(), text.substr(0, 40));
         const KeyEvents german = TypedOn(fake_layouts::German(), "@");
@@ -317,11 +332,9 @@ TEST(TypingGateFromAnotherThread, StopAndHoldWaitForThePieceUnderWay) {
         TargetWatch target(desktop);
         RecordingSleeper sleeper{log};
         RecordingListener listener;
-        TypingGate typing(sink, target, sleeper, listener);
-        auto reader = std::async(std::launch::async, [&] {
-            typing.StartBatch();
-            typing.Type(Bytes(text), 30);
-        });
+        TypingQueue queue;
+        TypingGate typing(queue, sink, target, sleeper, listener);
+        auto reader = std::async(std::launch::async, [&] { PutAndType(queue, typing, text); });
         ASSERT_TRUE(sink.WaitUntilInside());
 
         auto call = std::async(std::launch::async, [&] { (typing.*c.call)(); });

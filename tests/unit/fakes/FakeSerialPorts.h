@@ -13,6 +13,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "EventLog.h"
@@ -20,9 +21,12 @@
 
 class FakeSerialPorts final : public SerialPorts {
 public:
-    // Windows' codes for a read that failed for no reason that matters here, and for one cut short.
+    // Windows' codes for a read that failed for no reason that matters here, and for one cut short;
+    // for an open of a device that is not there, and of one that another program holds.
     static constexpr PortError ReadFault = 30;
     static constexpr PortError Aborted = 995;
+    static constexpr PortError FileNotFound = 2;
+    static constexpr PortError AccessDenied = 5;
 
     struct ReadOutcome {
         bool succeeded;
@@ -44,6 +48,12 @@ public:
     void MakeBack(const std::string& deviceName) {
         std::lock_guard<std::mutex> lock(mutex_);
         missing_.erase(deviceName);
+        held_.erase(deviceName);
+    }
+    // Another program holds the device: opens fail until MakeBack.
+    void MakeHeldElsewhere(const std::string& deviceName) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        held_.insert(deviceName);
     }
     // Every port from now on refuses its line settings, or its time-outs, with this error.
     void RefuseLineSettings(PortError error) { lineSettingsError_ = error; }
@@ -52,6 +62,11 @@ public:
     void FailErrorQueries(PortError error) {
         std::lock_guard<std::mutex> lock(mutex_);
         queryError_ = error;
+    }
+    // The next error query finds that the driver lost bytes.
+    void OverrunBeforeNextQuery() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        overrun_ = true;
     }
 
     // Reads take queued outcomes in order. With none queued, a read answers with
@@ -82,13 +97,25 @@ public:
         return faults_;
     }
 
-    PortHandle Open(const std::string& deviceName) override {
+    PortHandle Open(const std::string& deviceName, PortError& error) override {
         Log("open " + deviceName);
         std::lock_guard<std::mutex> lock(mutex_);
-        if (missing_.count(deviceName)) return NoPort;
-        open_.insert(++lastHandle_);
-        return lastHandle_;
+        error = missing_.count(deviceName) ? FileNotFound : held_.count(deviceName) ? AccessDenied : NoError;
+        if (error) return NoPort;
+        // The handle values of closed ports come again, as Windows gives them out again.
+        PortHandle handle = 1;
+        while (open_.count(handle) || (!reuseHandles_ && handle <= lastHandle_)) ++handle;
+        lastHandle_ = std::max(lastHandle_, handle);
+        open_.insert(handle);
+        return handle;
     }
+    // For tests that open without caring why an open fails.
+    PortHandle Open(const std::string& deviceName) {
+        PortError error;
+        return Open(deviceName, error);
+    }
+    // From now on an open takes the lowest handle value that no open port has.
+    void ReuseHandles() { reuseHandles_ = true; }
 
     PortError ConfigureLine(PortHandle port, const LineValues& line) override {
         static const char* const parities[] = {"none", "odd", "even", "mark", "space"};
@@ -127,7 +154,7 @@ public:
         return outcome.succeeded ? NoError : outcome.error;
     }
 
-    PortError ClearError(PortHandle port) override {
+    LineErrors ClearError(PortHandle port) override {
         Log("clear error " + std::to_string(port));
         std::unique_lock<std::mutex> lock(mutex_);
         if (!open_.count(port)) faults_.push_back("clear error on port " + std::to_string(port) + ", not open");
@@ -137,7 +164,7 @@ public:
         std::this_thread::yield();
         lock.lock();
         --readsInProgress_[port];
-        return queryError_;
+        return {queryError_, std::exchange(overrun_, false)};
     }
 
     void CancelRead(PortHandle port) override {
@@ -187,6 +214,7 @@ private:
 
     EventLog* log_;
     std::set<std::string> missing_;
+    std::set<std::string> held_;
     PortError lineSettingsError_ = NoError;
     PortError timeoutsError_ = NoError;
 
@@ -200,6 +228,8 @@ private:
     std::deque<ReadOutcome> queued_;
     std::optional<ReadOutcome> standing_;
     PortError queryError_ = NoError;
+    bool overrun_ = false;
+    bool reuseHandles_ = false;
     PortHandle blockedOn_ = NoPort;
     bool cancelled_ = false;
     std::vector<std::string> faults_;
