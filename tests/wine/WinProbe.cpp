@@ -3,7 +3,7 @@
 // (a title may hold spaces); it ends at the end of its input.
 //
 //   window TITLE               hwnd, visible, foreground, process, style, exstyle,
-//                              rect (left top right bottom)
+//                              rect (left top right bottom), xwindow (Wine's X window)
 //   idle TITLE                 waits until the window's program is idle for input
 //   controls TITLE             one line per child: id, class, style, exstyle, text
 //   taborder TITLE             control ids in keyboard tab order from the first
@@ -327,6 +327,9 @@ int Answer(const std::vector<std::wstring>& words) {
                     IsWindowVisible(window) ? 1 : 0, GetForegroundWindow() == window ? 1 : 0, processId);
         std::printf("style %08lx\nexstyle %08lx\nrect %ld %ld %ld %ld\n", GetWindowLongW(window, GWL_STYLE),
                     GetWindowLongW(window, GWL_EXSTYLE), rect.left, rect.top, rect.right, rect.bottom);
+        // Wine's own record of the X window that shows it.
+        std::printf("xwindow %lu\n", static_cast<unsigned long>(
+                                         reinterpret_cast<ULONG_PTR>(GetPropW(window, L"__wine_x11_whole_window"))));
     } else if (command == L"idle") {
         DWORD processId = 0;
         GetWindowThreadProcessId(window, &processId);

@@ -90,7 +90,7 @@ TEST_F(WindowsInProcessTest, SystemMenuEndsWithASeparatorAndTheAboutItem) {
 // waited for input, by which time the dialog manager has shown the window if it ever will.
 class WatchedStart : public CSerialKeyDlg {
 public:
-    explicit WatchedStart(bool open) : CSerialKeyDlg(StartOptions{DefaultLineSettings, open}) {}
+    explicit WatchedStart(bool open) : CSerialKeyDlg(StartOptions{DefaultLineSettings, L"COM1", open}) {}
 
     bool shown = false;
     bool active = false;

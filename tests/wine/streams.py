@@ -37,7 +37,8 @@ def compare_lines(sent, typed):
     """(lost, duplicated, out of order) in bytes, counted by line: a sent line that was not
     typed intact counts as lost, one typed more than once as duplicated."""
     sent_lines, typed_lines = sent.split("\r"), typed.split("\r")
-    position = {line: index for index, line in enumerate(sent_lines)}
+    # No sent line is empty: an empty one typed is a line whose body Open dropped.
+    position = {line: index for index, line in enumerate(sent_lines) if line}
     seen, duplicated, out_of_order, last = set(), 0, 0, -1
     for line in typed_lines:
         if line not in position:
@@ -49,7 +50,7 @@ def compare_lines(sent, typed):
         if position[line] < last:
             out_of_order += len(line) + 1
         last = max(last, position[line])
-    lost = sum(len(line) + 1 for line in sent_lines if line not in seen)
+    lost = sum(len(line) + 1 for line in sent_lines if line and line not in seen)
     return lost, duplicated, out_of_order
 
 
@@ -77,6 +78,9 @@ class PacedWriter:
     def __init__(self, line, baud=None):
         self.line, self.rate = line, baud and line_rate(baud)
         self.written = 0
+        # The longest that one write waited for the line to take it, in seconds: a line whose
+        # reader has stopped reading fills up, and then every write waits.
+        self.longest_write = 0.0
         self._stop = threading.Event()
         self._thread = None
 
@@ -86,7 +90,9 @@ class PacedWriter:
         while self.written < len(data) and not self._stop.is_set():
             due = len(data) if not self.rate else min(len(data), int((time.monotonic() - start) * self.rate) + 1)
             if due > self.written:
+                began = time.monotonic()
                 self.written += os.write(self.line.master, data[self.written:due])
+                self.longest_write = max(self.longest_write, time.monotonic() - began)
             if self.written < len(data):
                 time.sleep(step_seconds)
         return time.time()

@@ -3,15 +3,15 @@ fills, a device that vanishes and comes back, and the reopen after the system re
 
 import random
 import termios
+import time
 
 import pytest
 
 from streams import SPINNING_SHARE_OF_A_CORE, PacedWriter, numbered_text, share_of_a_core
 from win32 import DBT_DEVNODES_CHANGED, PBT_APMRESUMEAUTOMATIC, WM_DEVICECHANGE, WM_LBUTTONDOWN, WM_POWERBROADCAST
-from winebed import Pty, Receiver, SerialKey, typing_into_receiver, wait_for_open, wait_until
+from winebed import DEVICE_MAP, Pty, Receiver, SerialKey, typing_into_receiver, wait_for_open, wait_until
 
 COM12 = 9  # its position: after COM1 to COM9
-DEVICE_MAP = r"HKLM\HARDWARE\DEVICEMAP\SERIALCOMM"
 PLAIN_TIP = "Serial to Keyboard"
 WAITING_TIP = "Serial to Keyboard \u2013 COM12: waiting for the device"
 
@@ -121,15 +121,20 @@ def test_a_vanished_device_is_waited_for_without_a_spin_and_typing_resumes_witho
     assert program.tip() == PLAIN_TIP
 
 
-def test_after_the_system_resumes_the_port_is_opened_and_configured_again(clean_wine, device, tmp_path):
+# A port that came through the sleep is asked, not opened again: the reopen would lose what its
+# driver holds. Which a port that fails the question is, the unit tests show: under Wine the reader
+# finds such a port gone by itself.
+def test_after_the_system_resumes_a_port_that_still_works_is_kept(clean_wine, device, tmp_path):
     program, receiver = typing_into_receiver(clean_wine, tmp_path, device["pty"], stream=True, port=COM12)
-    # Something else changes the line while the system sleeps.
+    # Something else changes the line while the system sleeps: a port opened again would be set back.
     attributes = device["pty"].attributes()
     attributes[4] = attributes[5] = termios.B38400
     termios.tcsetattr(device["pty"].slave, termios.TCSANOW, attributes)
 
     send(program, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0)
+    device["pty"].send(b"across the resume\r")
 
-    wait_for_open(device["pty"])
-    device["pty"].send(b"after resume\r")
-    wait_until(lambda: receiver.chars() == "after resume\r", 30, "typing after the reopen")
+    wait_until(lambda: receiver.chars() == "across the resume\r", 30, "typing after the resume")
+    time.sleep(2)  # twice as long as a reopen would wait before it opens
+    assert device["pty"].attributes()[5] == termios.B38400, "the port was opened again"
+    assert program.tip() == PLAIN_TIP

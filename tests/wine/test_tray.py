@@ -94,7 +94,8 @@ def test_a_press_on_the_icon_brings_the_window_back_in_front_with_the_focus(clea
 
     with pressing_icon(clean_wine, button):
         shown(program)
-        assert int(program.probe("focus").stdout) == SerialKey.OPEN
+        # The dialog manager gives Open the focus as it handles the activation, a moment later.
+        wait_until(lambda: int(program.probe("focus").stdout) == SerialKey.OPEN, 10, "the focus on Open")
 
 
 def test_only_a_left_or_right_button_press_shows_the_window(program):
@@ -360,9 +361,8 @@ def from_the_front(end):
     def in_front(program):
         program.notify(WM_LBUTTONDOWN)
         shown(program)
-        # Wine loses a key pressed within moments of the window coming to the front while the reader
-        # types; a probe that started a process per question used to take that long.
-        time.sleep(1)
+        # A key pressed before Wine has moved the X focus goes to the window before, and is lost.
+        wait_until(lambda: program.wine.has_x_focus(SerialKey.TITLE), 30, "the window to take the keys")
         end(program)
     in_front.__name__ = end.__name__
     return in_front

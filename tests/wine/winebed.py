@@ -30,6 +30,8 @@ SEND_KEYS = BUILD_DIR / "tests/wine/SendKeys.exe"
 PROBE = BUILD_DIR / "tests/wine/WinProbe.exe"
 SERIALKEY = BUILD_DIR / "app/SerialKey.exe"
 WINE_FONTS = pathlib.Path("/usr/share/wine/fonts")
+# Where serial drivers list the ports of the devices present, as Windows has it.
+DEVICE_MAP = r"HKLM\HARDWARE\DEVICEMAP\SERIALCOMM"
 CMSPAR = 0o10000000000  # mark or space parity in termios; Python's termios does not name it
 
 
@@ -214,10 +216,16 @@ class Wine:
         return self.running_probe().ask(*question, timeout=timeout)
 
     def window(self, title):
-        """hwnd, visible, foreground, process, style, exstyle and rect of the top-level window with
-        that title; {} when there is none."""
+        """hwnd, visible, foreground, process, style, exstyle, rect and xwindow (the X window that shows
+        it) of the top-level window with that title; {} when there is none."""
         result = self.probe("window", title)
         return dict(line.split(" ", 1) for line in result.stdout.splitlines()) if result.returncode == 0 else {}
+
+    def has_x_focus(self, title):
+        """Whether the X server sends its keys to the window with that title. Wine moves the X input focus
+        a moment after a window has come to the front: a key pressed in between goes to the window before,
+        which no longer takes it, and is lost."""
+        return self.xdotool("getwindowfocus").strip() == self.window(title).get("xwindow")
 
     def set_port(self, name, device):
         """Maps a COM port to a Unix device path; takes effect for programs started afterwards."""
