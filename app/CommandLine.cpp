@@ -6,6 +6,7 @@
 #include <iterator>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "serial/PortNames.h"
 
@@ -48,8 +49,23 @@ const Switch Switches[] = {
      L"press Open at start and type from the notification area, without showing the window; "
      L"a port that is not there yet (COM1 to COM256) is waited for"},
     {L"/keys", &StartOptions::keyTable,
-     L"strike the US keys of each character on every keyboard layout, for programs that read keys"},
+     L"strike the US keys of each ASCII character on every keyboard layout, for programs that read keys"},
 };
+
+// The character sets by the names an argument gives them, the first name of each as the usage shows it.
+struct CharsetName {
+    std::wstring_view name;
+    Charset charset;
+};
+
+const CharsetName CharsetNames[] = {
+    {L"ascii", Charset::Ascii},      {L"utf-8", Charset::Utf8},  {L"latin1", Charset::Latin1},
+    {L"1252", Charset::Windows1252}, {L"437", Charset::Cp437},   {L"850", Charset::Cp850},
+    // Other names that people use for them.
+    {L"utf8", Charset::Utf8},        {L"iso-8859-1", Charset::Latin1},
+};
+constexpr std::size_t ShownCharsetNames = 6;
+constexpr std::wstring_view CharsetKeyword = L"charset";
 
 constexpr std::wstring_view UsageSwitch = L"/?";
 constexpr std::wstring_view OpenSwitch = L"/open";
@@ -93,6 +109,17 @@ std::wstring AwaitablePort(std::wstring_view value) {
     const std::optional<unsigned> number = ComPortNumber(value);
     if (!number || *number > HighestAwaitedPort) return L"";
     return L"COM" + std::to_wstring(*number);
+}
+
+// The character set that a "charset=" argument names; none for another argument or an unknown set.
+// `named` says whether the argument is a "charset=" one at all.
+std::optional<Charset> CharsetOf(std::wstring_view argument, bool& named) {
+    const std::size_t equals = argument.find(L'=');
+    named = equals != std::wstring_view::npos && SameIgnoringCase(argument.substr(0, equals), CharsetKeyword);
+    if (!named) return std::nullopt;
+    for (const CharsetName& charset : CharsetNames)
+        if (SameIgnoringCase(argument.substr(equals + 1), charset.name)) return charset.charset;
+    return std::nullopt;
 }
 
 // The setting that an argument names: by the word before its '=', or the port when it has none.
@@ -164,6 +191,7 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& arguments, const S
     // Each setting once: a second value is more likely a slip than a wish, and an unattended
     // station must not start with a guess.
     bool given[std::size(Settings)] = {};
+    bool charsetGiven = false;
     for (const std::wstring& argument : arguments) {
         const auto named = [&](const Switch& s) { return SameIgnoringCase(argument, s.name); };
         if (const Switch* s = std::find_if(std::begin(Switches), std::end(Switches), named); s != std::end(Switches)) {
@@ -172,7 +200,13 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& arguments, const S
             on = true;
             continue;
         }
-        const Setting* setting = SettingNamedBy(argument);
+        bool isCharset = false;
+        if (const std::optional<Charset> charset = CharsetOf(argument, isCharset)) {
+            if (std::exchange(charsetGiven, true)) return Refused(argument, CommandLine::Repeated);
+            result.start.charset = *charset;
+            continue;
+        }
+        const Setting* setting = isCharset ? nullptr : SettingNamedBy(argument);
         if (!setting) return Refused(argument, CommandLine::NotUnderstood);
         const bool isPort = setting->list == &SettingsLists::ports;
         std::optional<std::int32_t> position = PositionOf(ValueOf(argument), *setting, lists);
@@ -205,6 +239,10 @@ std::wstring UsageText(const std::wstring& programName, const SettingsLists& lis
         if (position >= 0 && static_cast<std::size_t>(position) < items.size())
             defaults += (defaults.empty() ? L"" : L" ") + items[position];
     }
+    synopsis += L" [" + std::wstring(CharsetKeyword) + L"=set]";
+    values += std::wstring(CharsetKeyword) + L"=\t";
+    for (std::size_t i = 0; i < ShownCharsetNames; ++i) values += (i ? L" " : L"") + std::wstring(CharsetNames[i].name);
+    values += L" (ascii: bytes above 0x7F type nothing)\n";
     for (const Switch& s : Switches) {
         synopsis += L" [" + std::wstring(s.name) + L"]";
         values += std::wstring(s.name) + L"\t" + s.meaning + L"\n";
@@ -213,7 +251,7 @@ std::wstring UsageText(const std::wstring& programName, const SettingsLists& lis
     return synopsis + L"\n\n" + values +
            std::wstring(UsageSwitch) + L"\tshow this text\n\n"
                                        L"In any order, each at most once, in upper or lower case. "
-                                       L"What is not given keeps its default: " + defaults + L".\n"
+                                       L"What is not given keeps its default: " + defaults + L" ascii.\n"
            L"Example: " + programName + L" COM3 baud=19200 parity=e /open";
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "keys/CharacterDecoder.h"
 #include "serial/LineSettings.h"
 
 // The items that the settings window's lists offer, each list in position order. A value on the
@@ -27,6 +28,8 @@ struct StartOptions {
     bool open = false;
     // Strike the key table's keys on every layout instead of typing the characters themselves.
     bool keyTable = false;
+    // The character set that the device sends.
+    Charset charset = Charset::Ascii;
 };
 
 struct CommandLine {
@@ -48,7 +51,7 @@ struct CommandLine {
 
 // Reads the arguments (without the program's name) in the form of the `mode` command:
 //
-//     COM3 baud=19200 data=8 parity=e stop=1 /open /keys
+//     COM3 baud=19200 data=8 parity=e stop=1 charset=utf-8 /open /keys
 //
 // in any order, each at most once, upper or lower case. What is not given keeps its default.
 // Parity also takes the initial of its word. "/?" anywhere asks for the usage. A port must be one

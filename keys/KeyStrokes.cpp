@@ -51,44 +51,63 @@ void AppendScannedStroke(KeyEvents& events, KeyboardLayout& layout, std::uint8_t
 }
 
 // `key`, or `key` with Shift inverted, if it types `character` on `layout` exactly and at once.
-std::optional<LayoutKey> ExactKey(KeyboardLayout& layout, std::optional<LayoutKey> key, char character) {
+std::optional<LayoutKey> ExactKey(KeyboardLayout& layout, std::optional<LayoutKey> key, char16_t character) {
     // No Ctrl or Alt: Wine makes no character of an injected Ctrl+Alt (AltGr), and many
     // programs take Ctrl+Alt+key as a shortcut instead of a character.
     if (!key || (key->modifiers & ~LayoutShift) != 0) return std::nullopt;
-    if (layout.CharacterOf(*key) == char16_t(character)) return key;
+    if (layout.CharacterOf(*key) == character) return key;
     // Caps Lock inverts Shift on letters, and on some layouts on other keys too.
     const LayoutKey inverted{key->virtualKey, std::uint8_t(key->modifiers ^ LayoutShift)};
-    if (layout.CharacterOf(inverted) == char16_t(character)) return inverted;
+    if (layout.CharacterOf(inverted) == character) return inverted;
     // A dead key, or a key that Caps Lock turns into another character.
     return std::nullopt;
 }
 
 // The key, with Shift at most, that types `character` on `layout` exactly and at once.
-std::optional<LayoutKey> ExactKeyFor(KeyboardLayout& layout, char character) {
-    // The key table's key first: wherever it types the character (everywhere on US), the
-    // receiving window sees the keys it always saw, even where the layout's own answer
+std::optional<LayoutKey> ExactKeyFor(KeyboardLayout& layout, char16_t character) {
+    // For ASCII the key table's key first: wherever it types the character (everywhere on US),
+    // the receiving window sees the keys it always saw, even where the layout's own answer
     // falls short (Wine finds no key for '(' and ')').
-    const auto byte = static_cast<std::uint8_t>(character);
-    const std::uint8_t tableShift = KeyMap.modifier[byte] == ModifierShift ? LayoutShift : std::uint8_t{0};
-    const LayoutKey tableKey{KeyMap.virtualKey[byte], tableShift};
-    if (const std::optional<LayoutKey> key = ExactKey(layout, tableKey, character)) return key;
+    if (character < KeyMapRows) {
+        const std::uint8_t tableShift = KeyMap.modifier[character] == ModifierShift ? LayoutShift : std::uint8_t{0};
+        const LayoutKey tableKey{KeyMap.virtualKey[character], tableShift};
+        if (const std::optional<LayoutKey> key = ExactKey(layout, tableKey, character)) return key;
+    }
     return ExactKey(layout, layout.KeyFor(character), character);
 }
 
-// The character itself, which no layout or dead key can change.
-void AppendUnicode(KeyEvents& events, char16_t unit) {
-    events.push_back({0, unit, KeyEventUnicode, 0});
-    events.push_back({0, unit, KeyEventUnicode | KeyEventKeyUp, 0});
+// The character itself, which no layout or dead key can change: beyond U+FFFF as the two
+// UTF-16 units that stand for it, which the receiving window puts together.
+void AppendUnicode(KeyEvents& events, char32_t character) {
+    const auto unit = [&events](char16_t code) {
+        events.push_back({0, code, KeyEventUnicode, 0});
+        events.push_back({0, code, KeyEventUnicode | KeyEventKeyUp, 0});
+    };
+    if (character <= 0xFFFF) {
+        unit(static_cast<char16_t>(character));
+        return;
+    }
+    const char32_t offset = character - 0x10000;
+    unit(static_cast<char16_t>(0xD800 + (offset >> 10)));
+    unit(static_cast<char16_t>(0xDC00 + (offset & 0x3FF)));
 }
 
-void AppendCharacter(KeyEvents& events, KeyboardLayout& layout, char character) {
-    if (const std::optional<LayoutKey> key = ExactKeyFor(layout, character))
+bool IsControl(char32_t character) { return character < 0x20 || character == 0x7F; }
+// The C1 controls, which no keyboard has and no text needs.
+bool IsC1Control(char32_t character) { return character >= 0x80 && character <= 0x9F; }
+
+void AppendCharacter(KeyEvents& events, KeyboardLayout& layout, char32_t character) {
+    if (IsControl(character)) {
+        AppendScannedStroke(events, layout, KeyMap.virtualKey[character], KeyMap.modifier[character]);
+    } else if (IsC1Control(character)) {
+        return;
+    } else if (const std::optional<LayoutKey> key =
+                   character <= 0xFFFF ? ExactKeyFor(layout, static_cast<char16_t>(character)) : std::nullopt) {
         AppendScannedStroke(events, layout, key->virtualKey, (key->modifiers & LayoutShift) ? ModifierShift : ModifierNone);
-    else
-        AppendUnicode(events, static_cast<std::uint8_t>(character));
+    } else {
+        AppendUnicode(events, character);
+    }
 }
-
-bool IsPrintable(std::uint8_t byte) { return byte >= 0x20 && byte <= 0x7E; }
 
 // Whether `release` lets go of what `press` pressed: the same key, or the same character.
 bool Releases(const KeyEvent& release, const KeyEvent& press) {
@@ -109,30 +128,26 @@ void SendKeyStroke(KeyEventSink& sink, std::uint8_t virtualKey, std::uint8_t mod
     sink.Send(events);
 }
 
-void AppendKeyTableStrokes(KeyEvents& events, const std::uint8_t* bytes, std::uint32_t count) {
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint8_t byte = bytes[i];
-        // Bytes 0x80-0xFF have no key on a US keyboard: they type nothing rather
-        // than guess a key, and the table is never read past its 128 rows.
-        if (byte >= KeyMapRows) continue;
-        AppendKeyStroke(events, KeyMap.virtualKey[byte], KeyMap.modifier[byte]);
+void AppendKeyTableStrokes(KeyEvents& events, const char32_t* characters, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const char32_t character = characters[i];
+        if (character < KeyMapRows)
+            AppendKeyStroke(events, KeyMap.virtualKey[character], KeyMap.modifier[character]);
+        else if (!IsC1Control(character))
+            AppendUnicode(events, character);
     }
 }
 
 void SendBytesAsKeys(KeyEventSink& sink, const std::uint8_t* bytes, std::uint32_t count) {
+    // Bytes 0x80-0xFF have no key on a US keyboard: they type nothing rather than guess a key,
+    // and the table is never read past its 128 rows.
     for (std::uint32_t i = 0; i < count; ++i)
         if (bytes[i] < KeyMapRows) SendKeyStroke(sink, KeyMap.virtualKey[bytes[i]], KeyMap.modifier[bytes[i]]);
 }
 
-void AppendCharacterStrokes(KeyEvents& events, KeyboardLayout& layout, const std::uint8_t* bytes,
-                            std::uint32_t count) {
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint8_t byte = bytes[i];
-        if (IsPrintable(byte))
-            AppendCharacter(events, layout, static_cast<char>(byte));
-        else if (byte < KeyMapRows)
-            AppendScannedStroke(events, layout, KeyMap.virtualKey[byte], KeyMap.modifier[byte]);
-    }
+void AppendCharacterStrokes(KeyEvents& events, KeyboardLayout& layout, const char32_t* characters,
+                            std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) AppendCharacter(events, layout, characters[i]);
 }
 
 KeyEvents ReleasesOfKeysLeftDown(const KeyEvents& events, std::size_t sent) {

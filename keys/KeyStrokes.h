@@ -1,4 +1,4 @@
-// Turns received bytes into synthesized key strokes: the key table's, or the characters on the receiving layout.
+// Turns received characters into synthesized key strokes: the key table's, or the characters on the receiving layout.
 #pragma once
 
 #include <cstddef>
@@ -48,21 +48,25 @@ void AppendKeyStroke(KeyEvents& events, std::uint8_t virtualKey, std::uint8_t mo
 // Sends that one stroke by itself.
 void SendKeyStroke(KeyEventSink& sink, std::uint8_t virtualKey, std::uint8_t modifier);
 
-// Appends the key table's stroke of every byte, in order; bytes 0x80-0xFF type nothing.
-void AppendKeyTableStrokes(KeyEvents& events, const std::uint8_t* bytes, std::uint32_t count);
+// Appends the key table's stroke of every character below 0x80, in order. The key table has no
+// key for the others: the C1 controls (U+0080-U+009F) type nothing, and the rest goes as the
+// characters themselves.
+void AppendKeyTableStrokes(KeyEvents& events, const char32_t* characters, std::size_t count);
 
 // Sends the key table's stroke of every byte, each stroke by itself, with nothing skipped or
 // held back.
 void SendBytesAsKeys(KeyEventSink& sink, const std::uint8_t* bytes, std::uint32_t count);
 
-// Appends strokes that type every printable character (0x20-0x7E) as the character it is on
-// `layout`, the receiving window's layout as its last Update found it. Control characters and
-// DEL strike the key table's keys, and bytes 0x80-0xFF type nothing. Every key event carries
-// the scan code that the layout gives its key (Shift 0x2A, Ctrl 0x1D), and the extended-key
-// flag only where that scan code has the E0 prefix: programs that read scan codes, such as
-// remote desktop clients, see the keys of a real keyboard.
-void AppendCharacterStrokes(KeyEvents& events, KeyboardLayout& layout, const std::uint8_t* bytes,
-                            std::uint32_t count);
+// Appends strokes that type every printable character as the character it is on `layout`, the
+// receiving window's layout as its last Update found it: with the layout's key where one key,
+// with Shift at most, types it exactly, otherwise as the character itself (beyond U+FFFF, as its
+// two UTF-16 units). Control characters (below 0x20) and DEL strike the key table's keys; the C1
+// controls (U+0080-U+009F) type nothing. Every key event carries the scan code that the layout
+// gives its key (Shift 0x2A, Ctrl 0x1D), and the extended-key flag only where that scan code has
+// the E0 prefix: programs that read scan codes, such as remote desktop clients, see the keys of
+// a real keyboard.
+void AppendCharacterStrokes(KeyEvents& events, KeyboardLayout& layout, const char32_t* characters,
+                            std::size_t count);
 
 // The releases of the keys that the first `sent` of `events` leave down, the last pressed
 // first: for when the platform took only part of the events.

@@ -25,7 +25,7 @@ public:
     virtual void Update() = 0;
     // The key that makes `character` on the receiving window's layout, as if Caps Lock
     // were off; none when no key of the layout makes it.
-    virtual std::optional<LayoutKey> KeyFor(char character) = 0;
+    virtual std::optional<LayoutKey> KeyFor(char16_t character) = 0;
     // The character that striking `key` types there now, Caps Lock included; none when it
     // types nothing at once (a dead key waits for the next one) or more than one character.
     virtual std::optional<char16_t> CharacterOf(LayoutKey key) = 0;

@@ -30,13 +30,19 @@ bool TypingGate::TypeNext() {
     bool refreshLayout = taken.afterPause;
     std::unique_lock<std::mutex> lock(mutex_);
     if (!PieceMayGo(lock, taken.generation, refreshLayout)) return !stopped_;
+    // Bytes after a drop begin a new stream: what an earlier read left unfinished is not theirs.
+    if (taken.generation != decodedGeneration_) {
+        decoder_.Reset();
+        decodedGeneration_ = taken.generation;
+    }
+    characters_.clear();
+    decoder_.Decode(piece_.data(), piece_.size(), characters_);
     events_.clear();
-    const auto count = static_cast<std::uint32_t>(piece_.size());
     if (layout_) {
         if (refreshLayout) layout_->Update();
-        AppendCharacterStrokes(events_, *layout_, piece_.data(), count);
+        AppendCharacterStrokes(events_, *layout_, characters_.data(), characters_.size());
     } else {
-        AppendKeyTableStrokes(events_, piece_.data(), count);
+        AppendKeyTableStrokes(events_, characters_.data(), characters_.size());
     }
     if (!events_.empty()) keys_.Send(events_);
     return true;

@@ -4,8 +4,10 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <vector>
 
+#include "keys/CharacterDecoder.h"
 #include "keys/KeyStrokes.h"
 #include "keys/KeyboardLayout.h"
 #include "keys/TargetWatch.h"
@@ -34,6 +36,9 @@ public:
     // without one (the default), every byte strikes the key table's keys. Set before the typing
     // thread starts.
     void TypeCharactersOn(KeyboardLayout* layout) { layout_ = layout; }
+    // The bytes are characters of `charset` (ASCII unless told). Set before the typing thread
+    // starts.
+    void DecodeAs(Charset charset) { decoder_ = CharacterDecoder(charset); }
 
     // The typing thread's procedure: types what the queue holds until the typing is stopped.
     void Run();
@@ -77,9 +82,12 @@ private:
     // Stop sees a piece whole or not at all.
     std::mutex mutex_;
 
-    // The typing thread's own: the reason last reported, and the bytes and events of the piece
-    // under way.
+    // The typing thread's own: the reason last reported; the decoder, which the bytes of a drop's
+    // generation start afresh; the bytes, characters and events of the piece under way.
     TargetWait reported_ = TargetWait::None;
+    CharacterDecoder decoder_;
+    std::uint64_t decodedGeneration_ = 0;
     std::vector<std::uint8_t> piece_;
+    std::u32string characters_;
     KeyEvents events_;
 };

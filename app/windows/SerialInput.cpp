@@ -22,4 +22,8 @@ void EndSerialInput() {
     ClosePort(input.reopener, input.sharedPort);
 }
 
-void TypeKeyTable() { TheSerialInput().typing.TypeCharactersOn(nullptr); }
+void SetUpTyping(const StartOptions& start) {
+    SerialInput& input = TheSerialInput();
+    input.typing.DecodeAs(start.charset);
+    if (start.keyTable) input.typing.TypeCharactersOn(nullptr);
+}

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "app/CommandLine.h"
 #include "app/windows/StatusNotice.h"
 #include "keys/TargetWatch.h"
 #include "keys/windows/SendInputSink.h"
@@ -37,9 +38,10 @@ struct SerialInput {
 
 SerialInput& TheSerialInput();
 
-// From now on every byte strikes the key table's keys, whatever the receiving layout: for
-// programs that read keys rather than characters. Called before the typing thread starts.
-void TypeKeyTable();
+// How the bytes are typed, as the start asks: the character set they are in, and whether ASCII
+// strikes the key table's keys whatever the receiving layout, for programs that read keys rather
+// than characters. Called before the typing thread starts.
+void SetUpTyping(const StartOptions& start);
 
 // The reader thread's procedure: queues what arrives on the published port until the process ends.
 UINT ReaderThreadProc(LPVOID pParam);

@@ -65,8 +65,7 @@ BOOL CSerialKeyApp::InitInstance() {
             break;
     }
 
-    // /keys: the key table's keys on every layout, for programs that read keys, not characters.
-    if (commandLine.start.keyTable) TypeKeyTable();
+    SetUpTyping(commandLine.start);
 
     CSerialKeyDlg dlg(commandLine.start);
     m_pMainWnd = &dlg;

@@ -24,8 +24,8 @@ void WindowsKeyboardLayout::Update() {
     capsLock_ = capsLock;
 }
 
-std::optional<LayoutKey> WindowsKeyboardLayout::KeyFor(char character) {
-    const SHORT key = VkKeyScanExW(static_cast<unsigned char>(character), layout_);
+std::optional<LayoutKey> WindowsKeyboardLayout::KeyFor(char16_t character) {
+    const SHORT key = VkKeyScanExW(character, layout_);
     if (key == -1) return std::nullopt;
     return LayoutKey{LOBYTE(key), HIBYTE(key)};
 }

@@ -8,7 +8,7 @@
 class WindowsKeyboardLayout final : public KeyboardLayout {
 public:
     void Update() override;
-    std::optional<LayoutKey> KeyFor(char character) override;
+    std::optional<LayoutKey> KeyFor(char16_t character) override;
     std::optional<char16_t> CharacterOf(LayoutKey key) override;
     std::uint16_t ScanCodeOf(std::uint8_t virtualKey) override;
 

@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as a command line: each byte one character, a space between arguments.
-// Whatever starts must have chosen items that the lists offer, and written out again in the
-// lists' own words it must start the same; whatever is refused must name one of the arguments.
+// Whatever starts must have chosen items that the lists offer (or, with /open, a port up to COM256
+// that is awaited), and written out again in the lists' own words it must start the same;
+// whatever is refused must name one of the arguments.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,7 +21,8 @@ bool Offered(const std::vector<std::wstring>& items, std::int32_t position) {
 }
 
 bool SameStart(const StartOptions& a, const StartOptions& b) {
-    return a.open == b.open && a.keyTable == b.keyTable && a.settings.portIndex == b.settings.portIndex &&
+    return a.open == b.open && a.keyTable == b.keyTable && a.charset == b.charset && a.port == b.port &&
+           a.settings.portIndex == b.settings.portIndex &&
            a.settings.baudIndex == b.settings.baudIndex && a.settings.dataBitsIndex == b.settings.dataBitsIndex &&
            a.settings.parityIndex == b.settings.parityIndex && a.settings.stopBitsIndex == b.settings.stopBitsIndex;
 }
@@ -59,12 +61,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const LineSettings& chosen = line.start.settings;
-    Check(Offered(lists.ports, chosen.portIndex) && Offered(lists.bauds, chosen.baudIndex) &&
+    const bool offered = Offered(lists.ports, chosen.portIndex) && lists.ports[chosen.portIndex] == line.start.port;
+    const bool awaited = line.start.open && chosen.portIndex == -1 && line.start.port.size() <= 6 &&
+                         line.start.port.compare(0, 3, L"COM") == 0;
+    Check(offered || awaited);
+    Check(Offered(lists.bauds, chosen.baudIndex) &&
           Offered(lists.dataBits, chosen.dataBitsIndex) && Offered(lists.parities, chosen.parityIndex) &&
           Offered(lists.stopBits, chosen.stopBitsIndex));
 
+    static const wchar_t* const charsets[] = {L"ascii", L"utf-8", L"latin1", L"1252", L"437", L"850"};
     std::vector<std::wstring> written = {
-        lists.ports[chosen.portIndex],
+        line.start.port,
+        L"charset=" + std::wstring(charsets[static_cast<int>(line.start.charset)]),
         L"baud=" + lists.bauds[chosen.baudIndex],
         L"data=" + lists.dataBits[chosen.dataBitsIndex],
         L"parity=" + lists.parities[chosen.parityIndex],

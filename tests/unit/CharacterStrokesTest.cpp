@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "keys/CharacterDecoder.h"
 #include "keys/KeyMap.h"
+#include "tests/unit/fakes/AsciiCharacters.h"
 #include "tests/unit/fakes/FakeKeyboardLayout.h"
 #include "tests/unit/fakes/RecordingKeySink.h"
 
@@ -22,14 +24,14 @@ constexpr std::uint8_t Shift = 0x10;
 constexpr std::uint8_t Ctrl = 0x11;
 
 // The keys struck and the characters sent, so that a failure shows what was typed:
-// "10+ 41+ 41- 10-", "U'@'+ U'@'-". Scan codes are checked on their own.
+// "10+ 41+ 41- 10-", "U+0040+ U+0040-". Scan codes are checked on their own.
 std::string Describe(const Events& events) {
     std::string text;
     for (const KeyEvent& e : events) {
-        char one[16];
+        char one[24];
         const char direction = (e.flags & KeyEventKeyUp) ? '-' : '+';
         if (e.flags & KeyEventUnicode)
-            std::snprintf(one, sizeof one, "U'%c'%c ", char(e.scanCode), direction);
+            std::snprintf(one, sizeof one, "U+%04X%c ", unsigned(e.scanCode), direction);
         else
             std::snprintf(one, sizeof one, "%02x%c ", e.virtualKey, direction);
         text += one;
@@ -46,23 +48,25 @@ Events Key(std::uint8_t virtualKey, bool shift = false) {
 
 Events Shifted(std::uint8_t virtualKey) { return Key(virtualKey, true); }
 
-Events Unicode(char character) {
-    const auto code = static_cast<std::uint8_t>(character);
-    return {{0, code, KeyEventUnicode, 0}, {0, code, KeyEventUnicode | KeyEventKeyUp, 0}};
+Events Unicode(char16_t unit) {
+    return {{0, unit, KeyEventUnicode, 0}, {0, unit, KeyEventUnicode | KeyEventKeyUp, 0}};
+}
+
+Events Typed(FakeKeyboardLayout layout, const std::u32string& text, bool capsLock = false) {
+    layout.SetCapsLock(capsLock);
+    Events events;
+    AppendCharacterStrokes(events, layout, text.data(), text.size());
+    return events;
 }
 
 Events Typed(FakeKeyboardLayout layout, const std::string& text, bool capsLock = false) {
-    layout.SetCapsLock(capsLock);
-    Events events;
-    AppendCharacterStrokes(events, layout, reinterpret_cast<const std::uint8_t*>(text.data()),
-                           static_cast<std::uint32_t>(text.size()));
-    return events;
+    return Typed(std::move(layout), AsciiCharacters(text), capsLock);
 }
 
 Events TypedByKeyTable(const std::string& text) {
     Events events;
-    AppendKeyTableStrokes(events, reinterpret_cast<const std::uint8_t*>(text.data()),
-                          static_cast<std::uint32_t>(text.size()));
+    const std::u32string characters = AsciiCharacters(text);
+    AppendKeyTableStrokes(events, characters.data(), characters.size());
     return events;
 }
 
@@ -186,10 +190,59 @@ TEST(AppendCharacterStrokes, EveryPrintableCharacterArrivesExactlyOnEveryLayout)
         for (bool capsLock : {false, true}) {
             FakeKeyboardLayout layout = make();
             layout.SetCapsLock(capsLock);
-            Events events;
-            AppendCharacterStrokes(events, layout, reinterpret_cast<const std::uint8_t*>(printable.data()),
-                                   static_cast<std::uint32_t>(printable.size()));
+            const Events events = Typed(make(), printable, capsLock);
             EXPECT_TRUE(Received(layout, events) == expected) << "Caps Lock " << capsLock;
+        }
+    }
+}
+
+struct BeyondAsciiCase {
+    const char* what;
+    FakeKeyboardLayout (*make)();
+    bool capsLock;
+    char32_t character;
+    Events events;
+};
+
+// Above 0x7F: the layout's key where one key with Shift at most makes it, else the character.
+TEST(AppendCharacterStrokes, TypesCharactersBeyondAsciiWithTheLayoutsKeyOrAsThemselves) {
+    const BeyondAsciiCase cases[] = {
+        {"German a umlaut", German, false, U'\u00E4', Key(0xDE)},
+        {"German capital A umlaut", German, false, U'\u00C4', Shifted(0xDE)},
+        {"German capital A umlaut with Caps Lock", German, true, U'\u00C4', Key(0xDE)},
+        {"German sharp s", German, false, U'\u00DF', Key(0xDB)},
+        {"German degree, beside a dead key", German, false, U'\u00B0', Shifted(0xDC)},
+        {"German euro, behind AltGr", German, false, U'\u20AC', Unicode(u'\u20AC')},
+        {"German acute, a dead key", German, false, U'\u00B4', Unicode(u'\u00B4')},
+        {"French e acute", French, false, U'\u00E9', Key('2')},
+        {"French c cedilla", French, false, U'\u00E7', Key('9')},
+        {"French pound", French, false, U'\u00A3', Shifted(0xBA)},
+        {"French micro", French, false, U'\u00B5', Shifted(0xDC)},
+        {"US e acute, which it lacks", Us, false, U'\u00E9', Unicode(u'\u00E9')},
+        {"the replacement character", German, false, ReplacementCharacter, Unicode(u'\uFFFD')},
+        {"no-break space", Us, false, U'\u00A0', Unicode(u'\u00A0')},
+        {"beyond U+FFFF, as its two UTF-16 units", Us, false, U'\U0001F600', [] {
+             Events pair = Unicode(u'\xD83D');
+             for (const KeyEvent& e : Unicode(u'\xDE00')) pair.push_back(e);
+             return pair;
+         }()},
+        {"a C1 control", Us, false, U'\u0085', {}},
+    };
+    for (const BeyondAsciiCase& c : cases)
+        EXPECT_EQ(Describe(Typed(c.make(), std::u32string(1, c.character), c.capsLock)), Describe(c.events)) << c.what;
+}
+
+// Whatever the layout and Caps Lock, a text in many languages arrives as it was sent.
+TEST(AppendCharacterStrokes, ATextInManyLanguagesArrivesExactlyOnEveryLayout) {
+    const std::u32string text = U"Gr\u00FC\u00DFe, caf\u00E9, na\u00EFve \u2013 25 \u00B0C, 5 \u00B5m \u00B1 0.1, "
+                                U"\u03A9mega \U0001F600";
+    const std::u16string expected = u"Gr\u00FC\u00DFe, caf\u00E9, na\u00EFve \u2013 25 \u00B0C, 5 \u00B5m \u00B1 0.1, "
+                                    u"\u03A9mega \U0001F600";
+    for (auto make : {Us, Uk, German, French, NoKeysAtAll}) {
+        for (bool capsLock : {false, true}) {
+            FakeKeyboardLayout layout = make();
+            layout.SetCapsLock(capsLock);
+            EXPECT_TRUE(Received(layout, Typed(make(), text, capsLock)) == expected) << "Caps Lock " << capsLock;
         }
     }
 }
@@ -203,7 +256,7 @@ TEST(AppendCharacterStrokes, StrikesTheKeyTableForControlCharactersOnEveryLayout
     for (auto make : {Us, Uk, German, French, NoKeysAtAll}) {
         EXPECT_EQ(Describe(Typed(make(), controls)), Describe(TypedByKeyTable(controls)));
         EXPECT_EQ(Describe(Typed(make(), controls, true)), Describe(TypedByKeyTable(controls)));
-        EXPECT_TRUE(Typed(make(), "\x80\xC4\xFF").empty());
+        EXPECT_TRUE(Typed(make(), U"\u0080\u0085\u009F").empty()) << "C1 controls type nothing";
     }
 }
 

@@ -45,6 +45,19 @@ std::wstring ItemAt(const std::vector<std::wstring>& items, std::int32_t positio
     return L"#" + std::to_wstring(position);
 }
 
+// " charset=NAME" for every character set but the default.
+std::string CharsetNamed(Charset charset) {
+    switch (charset) {
+        case Charset::Ascii: return "";
+        case Charset::Utf8: return " charset=utf-8";
+        case Charset::Latin1: return " charset=latin1";
+        case Charset::Windows1252: return " charset=1252";
+        case Charset::Cp437: return " charset=437";
+        case Charset::Cp850: return " charset=850";
+    }
+    return " charset=?";
+}
+
 // The outcome in the lists' own words: "COM3 19200 8 EVEN 1 /open", "usage", or the refusal.
 std::string Described(const CommandLine& line, const SettingsLists& lists) {
     switch (line.action) {
@@ -64,7 +77,8 @@ std::string Described(const CommandLine& line, const SettingsLists& lists) {
     return Printable(line.start.port + L" " + ItemAt(lists.bauds, s.baudIndex) + L" " +
                      ItemAt(lists.dataBits, s.dataBitsIndex) + L" " + ItemAt(lists.parities, s.parityIndex) +
                      L" " + ItemAt(lists.stopBits, s.stopBitsIndex) + (line.start.open ? L" /open" : L"") +
-                     (line.start.keyTable ? L" /keys" : L""));
+                     (line.start.keyTable ? L" /keys" : L"")) +
+           CharsetNamed(line.start.charset);
 }
 
 std::string Parsed(const Arguments& arguments, const SettingsLists& lists = SettingsWindowLists()) {
@@ -219,6 +233,23 @@ TEST(ParseCommandLine, WithOpenAnyPortFromCom1ToCom256IsTakenAndAwaitedIfNotOffe
     for (const Case& c : cases) EXPECT_EQ(Parsed(c.arguments, lists), c.outcome) << Printable(c.arguments);
 }
 
+TEST(ParseCommandLine, CharsetNamesTheCharacterSetOnceInAnyOfItsNames) {
+    const Case cases[] = {
+        {{L"charset=utf-8"}, "COM1 9600 8 NONE 1 charset=utf-8"},
+        {{L"CHARSET=UTF8", L"/open"}, "COM1 9600 8 NONE 1 /open charset=utf-8"},
+        {{L"charset=latin1"}, "COM1 9600 8 NONE 1 charset=latin1"},
+        {{L"charset=ISO-8859-1"}, "COM1 9600 8 NONE 1 charset=latin1"},
+        {{L"charset=1252", L"/keys"}, "COM1 9600 8 NONE 1 /keys charset=1252"},
+        {{L"charset=437"}, "COM1 9600 8 NONE 1 charset=437"},
+        {{L"charset=850"}, "COM1 9600 8 NONE 1 charset=850"},
+        {{L"charset=ascii"}, "COM1 9600 8 NONE 1"},
+        {{L"charset=utf-16"}, "not understood: charset=utf-16"},
+        {{L"charset="}, "not understood: charset="},
+        {{L"charset=utf-8", L"charset=1252"}, "repeated: charset=1252"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Parsed(c.arguments), c.outcome) << Printable(c.arguments);
+}
+
 TEST(ParseCommandLine, AnInitialThatBeginsTwoItemsNamesNeither) {
     SettingsLists lists = SettingsWindowLists();
     lists.parities = {L"NONE", L"NINE", L"EVEN"};
@@ -233,13 +264,17 @@ TEST(UsageText, NamesEveryFormAndEveryValueOffered) {
     const SettingsLists lists = SettingsWindowLists();
     const std::wstring usage = UsageText(L"Wedge", lists);
 
-    EXPECT_EQ(usage.rfind(L"Usage: Wedge [COMn] [baud=rate] [data=bits] [parity=p] [stop=bits] [/open] [/keys]\n", 0), 0u)
+    EXPECT_EQ(usage.rfind(L"Usage: Wedge [COMn] [baud=rate] [data=bits] [parity=p] [stop=bits] [charset=set] [/open] "
+                          L"[/keys]\n",
+                          0),
+              0u)
         << Printable(usage);
     for (const wchar_t* line :
          {L"\nCOMn\tCOM1 COM2 COM3 COM4 COM5 COM6 COM7 COM8 COM9\n",
           L"\nbaud=\t300 600 1200 2400 4800 9600 14400 19200 38400 56000 57600 115200\n",
           L"\ndata=\t7 8\n", L"\nparity=\tNONE ODD EVEN MARK SPACE, or N O E M S\n",
-          L"\nstop=\t1 1.5 2\n", L"\n/open\t", L"\n/keys\t", L"\n/?\t", L"default: COM1 9600 8 NONE 1.",
+          L"\nstop=\t1 1.5 2\n", L"\ncharset=\tascii utf-8 latin1 1252 437 850 (", L"\n/open\t", L"\n/keys\t",
+          L"\n/?\t", L"default: COM1 9600 8 NONE 1 ascii.",
           L"Example: Wedge COM3 baud=19200 parity=e /open"})
         EXPECT_NE(usage.find(line), std::wstring::npos) << Printable(line);
 }

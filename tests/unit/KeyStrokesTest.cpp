@@ -92,15 +92,29 @@ TEST(SendBytesAsKeys, SendsEachStrokeByItself) {
     EXPECT_EQ(sink.Sends(), (std::vector<KeyEvents>{{Down(0x41), Up(0x41)}, {ShiftDown, Down(0x42), Up(0x42), ShiftUp}}));
 }
 
-TEST(AppendKeyTableStrokes, AppendsTheStrokesThatSendBytesAsKeysSends) {
+TEST(AppendKeyTableStrokes, AppendsForAsciiTheStrokesThatSendBytesAsKeysSends) {
     std::vector<std::uint8_t> bytes;
-    for (int byte = 0; byte < 256; ++byte) bytes.push_back(static_cast<std::uint8_t>(byte));
+    std::u32string characters;
+    for (int byte = 0; byte < 0x80; ++byte) {
+        bytes.push_back(static_cast<std::uint8_t>(byte));
+        characters.push_back(static_cast<char32_t>(byte));
+    }
     RecordingKeySink sink;
-    SendBytesAsKeys(sink, bytes.data(), 256);
+    SendBytesAsKeys(sink, bytes.data(), 0x80);
     KeyEvents appended{Down(0x5A)};
-    AppendKeyTableStrokes(appended, bytes.data(), 256);
+    AppendKeyTableStrokes(appended, characters.data(), characters.size());
     appended.erase(appended.begin());
     EXPECT_EQ(appended, sink.Events());
+}
+
+// With a character set beyond ASCII, what the key table has no key for goes as the character itself.
+TEST(AppendKeyTableStrokes, TypesCharactersBeyondAsciiAsThemselvesAndC1ControlsNot) {
+    const std::u32string characters = U"\u00E9\u0085\U0001F600";
+    KeyEvents events;
+    AppendKeyTableStrokes(events, characters.data(), characters.size());
+    EXPECT_EQ(events, (KeyEvents{{0, 0xE9, KeyEventUnicode, 0}, {0, 0xE9, KeyEventUnicode | KeyEventKeyUp, 0},
+                                 {0, 0xD83D, KeyEventUnicode, 0}, {0, 0xD83D, KeyEventUnicode | KeyEventKeyUp, 0},
+                                 {0, 0xDE00, KeyEventUnicode, 0}, {0, 0xDE00, KeyEventUnicode | KeyEventKeyUp, 0}}));
 }
 
 // Whatever the byte, every key and modifier that goes down comes up again.

@@ -173,7 +173,8 @@ TEST_F(PortReaderTest, AHoldLongerThanTheDriversQueueLosesNothingAndIsTypedInOrd
     while (queue.Size() > 0) typing.TypeNext();
 
     KeyEvents expected;
-    AppendKeyTableStrokes(expected, sent.data(), static_cast<std::uint32_t>(sent.size()));
+    const std::u32string characters(sent.begin(), sent.end());
+    AppendKeyTableStrokes(expected, characters.data(), characters.size());
     EXPECT_EQ(keys.Events(), expected);
     EXPECT_EQ(losses.lost, std::vector<std::size_t>{});
 }

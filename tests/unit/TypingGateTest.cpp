@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/AsciiCharacters.h"
 #include "fakes/EventLog.h"
 #include "fakes/FakeKeyboardLayout.h"
 #include "fakes/RecordingKeySink.h"
@@ -29,7 +30,8 @@ const std::uint8_t* Bytes(const std::string& text) { return reinterpret_cast<con
 
 KeyEvents StrokesOf(const std::string& text) {
     KeyEvents events;
-    AppendKeyTableStrokes(events, Bytes(text), static_cast<std::uint32_t>(text.size()));
+    const std::u32string characters = AsciiCharacters(text);
+    AppendKeyTableStrokes(events, characters.data(), characters.size());
     return events;
 }
 
@@ -220,6 +222,28 @@ TEST_F(TypingGateTest, StopOfHeldTypingReturnsAtOnceAndTheHeldPiecesNeverCome) {
     EXPECT_EQ(keys.Events(), KeyEvents{});
 }
 
+// A character whose bytes come in two pieces is typed whole, once its last byte is there.
+TEST_F(TypingGateTest, DecodesTheCharacterSetAcrossPieces) {
+    typing.DecodeAs(Charset::Utf8);
+    const std::string text = std::string(19, 'x') + "\xC3\xA9!";  // the e acute's two bytes in two pieces
+    TypeBatch(text);
+
+    KeyEvents expected = StrokesOf(std::string(19, 'x'));
+    const std::u32string rest = U"\u00E9!";
+    AppendKeyTableStrokes(expected, rest.data(), rest.size());
+    EXPECT_EQ(keys.Sends().size(), 2u);
+    EXPECT_EQ(keys.Events(), expected);
+}
+
+TEST_F(TypingGateTest, BytesAfterADropBeginANewStreamOfCharacters) {
+    typing.DecodeAs(Charset::Utf8);
+    TypeBatch("\xF0\x9F");  // the start of an emoji; then Open
+    typing.DropUntyped();
+    TypeBatch("\xEF\xBB\xBFok");  // a byte-order mark at the new stream's start
+
+    EXPECT_EQ(keys.Events(), StrokesOf("ok"));
+}
+
 // The keys of each piece are chosen on the layout of the window that receives them.
 class TypingGateOnALayoutTest : public TypingGateTest {
 protected:
@@ -227,7 +251,8 @@ protected:
 
     KeyEvents TypedOn(FakeKeyboardLayout other, const std::string& text) {
         KeyEvents events;
-        AppendCharacterStrokes(events, other, Bytes(text), static_cast<std::uint32_t>(text.size()));
+        const std::u32string characters = AsciiCharacters(text);
+        AppendCharacterStrokes(events, other, characters.data(), characters.size());
         return events;
     }
 

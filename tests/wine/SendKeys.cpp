@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "keys/CharacterDecoder.h"
 #include "keys/windows/SendInputSink.h"
 #include "keys/windows/WindowsKeyboardLayout.h"
 
@@ -92,10 +93,13 @@ int main(int argc, char** argv) {
     PrintingSink sink(!printOnly);
     const auto count = static_cast<std::uint32_t>(bytes.size());
     if (characters) {
+        // ASCII, as the program decodes by default.
+        std::u32string decoded;
+        CharacterDecoder().Decode(bytes.data(), bytes.size(), decoded);
         WindowsKeyboardLayout layout;
         layout.Update();
         KeyEvents events;
-        AppendCharacterStrokes(events, layout, bytes.data(), count);
+        AppendCharacterStrokes(events, layout, decoded.data(), decoded.size());
         sink.Send(events);
     } else {
         SendBytesAsKeys(sink, bytes.data(), count);

@@ -70,8 +70,7 @@ public:
     }
 
     // Like VkKeyScanEx: the first key that has the character, dead or not, Caps Lock aside.
-    std::optional<LayoutKey> KeyFor(char character) override {
-        const char16_t wanted = static_cast<unsigned char>(character);
+    std::optional<LayoutKey> KeyFor(char16_t wanted) override {
         if (hidden_.find(wanted) != std::u16string::npos) return std::nullopt;
         for (const FakeKey& key : keys_) {
             if (key.plain == wanted) return LayoutKey{key.virtualKey, 0};
