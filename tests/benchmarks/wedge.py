@@ -33,6 +33,8 @@ from winebed import (SEND_KEYS, SERIALKEY, Pty, Receiver, SerialKey, architectur
                      wait_until, wine_session, winpath)
 
 THROUGHPUT_BAUDS = (9600, 115200)
+UTF8_WORDS = ["Gr\u00fc\u00dfe", "caf\u00e9", "na\u00efve", "\u2013", "25 \u00b0C", "5 \u00b5m", "\u00b1 0.1",
+              "\u03a9mega", "\U0001f600", "M\u00fcller", "\u5317\u4eac", "4006381333931", "+0012.50kg"]
 LATENCY_BAUD = 9600
 BURSTS = 200
 IDLE_SECONDS = 30
@@ -51,15 +53,15 @@ class WineRig:
         self.platform = "Wine " + subprocess.run([wine.loader, "--version"], capture_output=True,
                                                  text=True).stdout.strip().removeprefix("wine-")
 
-    def start(self):
-        """Starts the program with COM1 on a fresh simulated line; returns the line."""
+    def start(self, *args):
+        """Starts the program, with args, and COM1 on a fresh simulated line; returns the line."""
         self.line = Pty()
         # COM1 names a link, as a device node that goes with its device.
         self.device = self.wine.workdir / "ttyUSB0"
         self.device.unlink(missing_ok=True)
         self.device.symlink_to(self.line.path)
         self.wine.set_port("COM1", self.device)
-        self.program = SerialKey(self.wine, exe=self.exe)
+        self.program = SerialKey(self.wine, *args, exe=self.exe)
         return self.line
 
     def pid(self):
@@ -127,21 +129,28 @@ def private_kib(pid):
     return sum(int(sizes[field].split()[0]) for field in ("Private_Clean", "Private_Dirty"))
 
 
-def measure_throughput(rig, baud, seconds, rng):
-    line = rig.start()
+def measure_throughput(rig, baud, seconds, rng, words=None, charset=None):
+    """Typed text against the line, in bytes and in characters: in a charset beyond ASCII a character
+    may take more than one byte on the line."""
+    line = rig.start(*([f"charset={charset}"] if charset else []))
     try:
         rig.open(baud)
         receiver = rig.receiver()
-        text = numbered_text(rng, int(line_rate(baud) * seconds))
+        encoding = charset or "ascii"
+        text = numbered_text(rng, int(line_rate(baud) * seconds), words)
+        data = text.encode(encoding)
         started = time.time()
-        PacedWriter(line, baud).write(text.encode())
-        typed = receiver.settle(quiet_seconds=5, expected=len(text), timeout=10 * seconds)
+        PacedWriter(line, baud).write(data)
+        receiver.settle(quiet_seconds=5, expected=len(text.encode("utf-16-le")) // 2, timeout=10 * seconds)
         chars = receiver.chars()
+        typed = receiver.typed()
         lost, duplicated, out_of_order = compare_lines(text, chars)
         elapsed = (typed[-1][1] if typed else time.time()) - started
-        return {"line_rate": line_rate(baud), "sent": len(text), "typed": len(chars), "seconds": elapsed,
-                "ratio": len(chars) / elapsed / line_rate(baud), "lost": lost, "duplicated": duplicated,
-                "out_of_order": out_of_order, "exact": chars == text}
+        typed_bytes = len(chars.encode(encoding))
+        return {"line_rate": line_rate(baud), "sent": len(data), "typed": typed_bytes, "seconds": elapsed,
+                "ratio": typed_bytes / elapsed / line_rate(baud), "chars_per_second": len(chars) / elapsed,
+                "line_chars_per_second": line_rate(baud) * len(text) / len(data), "lost": lost,
+                "duplicated": duplicated, "out_of_order": out_of_order, "exact": chars == text}
     finally:
         rig.stop()
 
@@ -211,9 +220,12 @@ def run(rig, label, quick):
     result["ceiling"] = measure_ceiling(rig, stream_seconds, rng)
     result["throughput"] = {str(baud): measure_throughput(rig, baud, stream_seconds, rng)
                             for baud in THROUGHPUT_BAUDS}
+    # The same at the fastest rate in UTF-8: names and units from 2D codes and scales.
+    result["throughput"]["utf-8"] = measure_throughput(rig, max(THROUGHPUT_BAUDS), stream_seconds, rng, UTF8_WORDS,
+                                                       "utf-8")
     for throughput in result["throughput"].values():
-        attainable = min(throughput["line_rate"], result["ceiling"]["per_second"])
-        throughput["ratio_to_attainable"] = throughput["typed"] / throughput["seconds"] / attainable
+        attainable = min(throughput["line_chars_per_second"], result["ceiling"]["per_second"])
+        throughput["ratio_to_attainable"] = throughput["chars_per_second"] / attainable
     result["latency"] = measure_latency(rig, bursts, rng)
     result["idle"], private = measure_idle(rig, idle_seconds)
     result["size"] = {"stripped_bytes": rig.stripped_size(), "private_kib": private}
@@ -227,15 +239,16 @@ def yes_no(flag):
 ROWS = [  # (heading, how to read the figure from a result)
     ("ceiling: plain injector, chars/s", lambda r: f"{r['ceiling']['per_second']:.0f}"),
     ("  typed text identical to sent", lambda r: yes_no(r["ceiling"]["exact"])),
-    *[row for baud in THROUGHPUT_BAUDS for row in [
-        (f"throughput {baud} 8N1: line rate, B/s", lambda r, b=baud: f"{r['throughput'][str(b)]['line_rate']:.0f}"),
-        (f"  bytes sent / typed", lambda r, b=baud: "{sent} / {typed}".format(**r["throughput"][str(b)])),
-        (f"  typed / line rate", lambda r, b=baud: f"{r['throughput'][str(b)]['ratio']:.3f}"),
-        (f"  typed / min(line rate, ceiling)",
-         lambda r, b=baud: f"{r['throughput'][str(b)]['ratio_to_attainable']:.3f}"),
-        (f"  lost / duplicated / out of order",
-         lambda r, b=baud: "{lost} / {duplicated} / {out_of_order}".format(**r["throughput"][str(b)])),
-        (f"  typed text identical to sent", lambda r, b=baud: yes_no(r["throughput"][str(b)]["exact"])),
+    *[row for run, heading in [(str(b), f"{b} 8N1") for b in THROUGHPUT_BAUDS] +
+      [("utf-8", f"{max(THROUGHPUT_BAUDS)} 8N1, UTF-8 text")] for row in [
+        (f"throughput {heading}: line rate, B/s", lambda r, k=run: f"{r['throughput'][k]['line_rate']:.0f}"),
+        ("  bytes sent / typed", lambda r, k=run: "{sent} / {typed}".format(**r["throughput"][k])),
+        ("  typed / line rate", lambda r, k=run: f"{r['throughput'][k]['ratio']:.3f}"),
+        ("  characters typed per second", lambda r, k=run: f"{r['throughput'][k]['chars_per_second']:.0f}"),
+        ("  typed / min(line rate, ceiling)", lambda r, k=run: f"{r['throughput'][k]['ratio_to_attainable']:.3f}"),
+        ("  lost / duplicated / out of order",
+         lambda r, k=run: "{lost} / {duplicated} / {out_of_order}".format(**r["throughput"][k])),
+        ("  typed text identical to sent", lambda r, k=run: yes_no(r["throughput"][k]["exact"])),
     ]],
     (f"latency {LATENCY_BAUD} 8N1, bursts", lambda r: f"{r['latency']['bursts']}"),
     ("  median / p95 / max, ms",

@@ -16,12 +16,12 @@ def line_rate(baud):
     return baud / 10
 
 
-def numbered_text(rng, length):
-    """At least length characters of numbered lines of mixed printable text, each ended by CR,
-    so that a lost, repeated or misplaced piece shows which line it hit."""
+def numbered_text(rng, length, words=None):
+    """At least length characters of numbered lines of mixed printable text (of words, if given),
+    each ended by CR, so that a lost, repeated or misplaced piece shows which line it hit."""
     lines, size = [], 0
     while size < length:
-        line = f"{len(lines):07d} " + " ".join(rng.choice(WORDS) for _ in range(rng.randint(1, 8))) + "\r"
+        line = f"{len(lines):07d} " + " ".join(rng.choice(words or WORDS) for _ in range(rng.randint(1, 8))) + "\r"
         lines.append(line)
         size += len(line)
     return "".join(lines)

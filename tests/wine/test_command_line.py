@@ -159,6 +159,7 @@ def test_question_mark_shows_the_usage_and_ends_with_zero(clean_wine):
     process = clean_wine.start(SERIALKEY, "/?")
 
     text = message_box_text(clean_wine)
-    assert text.startswith(f"Usage: {APP_NAME} [COMn] [baud=rate] [data=bits] [parity=p] [stop=bits] [/open]")
+    assert text.startswith(f"Usage: {APP_NAME} [COMn] [baud=rate] [data=bits] [parity=p] [stop=bits] [charset=set] "
+                           "[/open]")
     dismiss(clean_wine)
     assert process.wait(timeout=30) == 0

@@ -103,6 +103,17 @@ def wait_until(condition, timeout, what):
         time.sleep(0.05)
 
 
+def from_utf16(text):
+    """A text whose characters beyond U+FFFF came as their two UTF-16 units, one character each, with
+    each pair put together again."""
+    return text.encode("utf-16-le", "surrogatepass").decode("utf-16-le", "surrogatepass")
+
+
+def utf16_hex(units):
+    """The text of a string of UTF-16 units, four hex digits each, as WinProbe and the receivers log them."""
+    return from_utf16("".join(chr(int(units[i:i + 4], 16)) for i in range(0, len(units), 4)))
+
+
 def winpath(path):
     """The Windows name of a Unix path (Wine's drive Z: is the Unix root)."""
     return "Z:" + str(pathlib.Path(path).resolve()).replace("/", "\\")
@@ -368,8 +379,8 @@ class ScanCodeReader:
 
     def chars(self):
         """The text rebuilt so far; U+FFFD for each key event that carried no scan code."""
-        return "".join(chr(int(line.split()[1], 16)) if line.startswith("CHAR") else "\ufffd"
-                       for line in self.lines() if line.startswith(("CHAR", "ERROR")))
+        return from_utf16("".join(chr(int(line.split()[1], 16)) if line.startswith("CHAR") else "\ufffd"
+                                  for line in self.lines() if line.startswith(("CHAR", "ERROR"))))
 
     def key_events(self):
         """[(message, vk, scan, ext)] of the injected key events the hook saw, as Receiver.key_messages()
@@ -433,7 +444,7 @@ class Receiver:
         return self._typed
 
     def chars(self):
-        return "".join(char for char, _ in self.typed())
+        return from_utf16("".join(char for char, _ in self.typed()))
 
     def settle(self, quiet_seconds, expected=None, timeout=120):
         """Waits until nothing more arrives for quiet_seconds, or until expected characters have
@@ -455,8 +466,7 @@ class Receiver:
         texts = [line[5:] for line in self.lines() if line.startswith("TEXT ")]
         if not texts:
             return ""
-        units = texts[-1]
-        return "".join(chr(int(units[i:i + 4], 16)) for i in range(0, len(units), 4))
+        return utf16_hex(texts[-1])
 
     def wait_for_key_messages(self, count, timeout=30):
         return wait_until(lambda: len(self.key_messages()) >= count and self.key_messages(), timeout,
