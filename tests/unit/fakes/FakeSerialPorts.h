@@ -56,8 +56,14 @@ public:
         held_.insert(deviceName);
     }
     // Every port from now on refuses its line settings, or its time-outs, with this error.
-    void RefuseLineSettings(PortError error) { lineSettingsError_ = error; }
-    void RefuseTimeouts(PortError error) { timeoutsError_ = error; }
+    void RefuseLineSettings(PortError error) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        lineSettingsError_ = error;
+    }
+    void RefuseTimeouts(PortError error) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        timeoutsError_ = error;
+    }
     // From now on the error query fails with this error (NoError: it succeeds again).
     void FailErrorQueries(PortError error) {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -124,12 +130,14 @@ public:
             std::to_string(line.dataBits) + " data bits, parity " +
             (line.parity ? parities[static_cast<int>(*line.parity)] : "kept") + ", stop bits " +
             (line.stopBits ? stopBits[static_cast<int>(*line.stopBits)] : "kept"));
+        std::lock_guard<std::mutex> lock(mutex_);
         return lineSettingsError_;
     }
 
     PortError SetReadTimeouts(PortHandle port, const ReadTimeouts& t) override {
         Log("time-outs " + std::to_string(port) + ": " + std::to_string(t.intervalMs) + "/" +
             std::to_string(t.totalMultiplierMs) + "/" + std::to_string(t.totalConstantMs));
+        std::lock_guard<std::mutex> lock(mutex_);
         return timeoutsError_;
     }
 
@@ -215,10 +223,10 @@ private:
     EventLog* log_;
     std::set<std::string> missing_;
     std::set<std::string> held_;
-    PortError lineSettingsError_ = NoError;
-    PortError timeoutsError_ = NoError;
 
     mutable std::mutex mutex_;
+    PortError lineSettingsError_ = NoError;
+    PortError timeoutsError_ = NoError;
     std::condition_variable changed_;
     PortHandle lastHandle_ = NoPort;
     std::set<PortHandle> open_;
