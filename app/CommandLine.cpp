@@ -7,6 +7,8 @@
 #include <optional>
 #include <string_view>
 
+#include "res/Version.h"
+
 namespace {
 
 // How a value may name a list item besides its whole text.
@@ -190,7 +192,8 @@ std::wstring UsageText(const std::wstring& programName, const SettingsLists& lis
            std::wstring(UsageSwitch) + L"\tshow this text\n\n"
                                        L"In any order, each at most once, in upper or lower case. "
                                        L"What is not given keeps its default: " + defaults + L".\n"
-           L"Example: " + programName + L" COM3 baud=19200 parity=e /open";
+           L"Example: " + programName + L" COM3 baud=19200 parity=e /open" +
+           L"\n\nSerialKey " SERIALKEY_VERSION_TEXT;
 }
 
 std::wstring RefusalText(const CommandLine& refused, const std::wstring& programName, const SettingsLists& lists) {

@@ -50,7 +50,7 @@ struct CommandLine {
 // Parity also takes the initial of its word. "/?" anywhere asks for the usage.
 CommandLine ParseCommandLine(const std::vector<std::wstring>& arguments, const SettingsLists& lists);
 
-// The accepted forms, with the values that the lists offer and the defaults.
+// The accepted forms, with the values that the lists offer and the defaults; last, the version.
 std::wstring UsageText(const std::wstring& programName, const SettingsLists& lists);
 
 // What the program says when it refuses an argument: which one and why, then the usage.
