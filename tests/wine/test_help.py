@@ -7,9 +7,9 @@ import urllib.parse
 
 import pytest
 
-from test_tray import about_box
-from win32 import HID_BASE_RESOURCE, WM_SYSCOMMAND
-from winebed import BUILD_DIR, RESOURCE, SERIALKEY, SOURCE_DIR, SerialKey, wait_until, winpath
+from test_tray import press_f1_in_the_settings_window_then_in_the_about_box
+from win32 import HID_BASE_RESOURCE
+from winebed import BUILD_DIR, RESOURCE, SERIALKEY, SOURCE_DIR, SerialKey, winpath
 
 STAND_IN = BUILD_DIR / "tests/wine/StandIn.exe"
 HELP_PAGE = SOURCE_DIR / "help/SerialKey.html"
@@ -60,12 +60,7 @@ def browser(clean_wine, tmp_path):
 def test_f1_opens_the_help_page_at_the_topic_of_the_window_in_front(clean_wine, program_with_help_page, browser):
     program = SerialKey(clean_wine, exe=program_with_help_page)
 
-    clean_wine.xdotool("key", "F1")
-    wait_until(lambda: len(browser()) == 1, 30, "the browser")
-    program.probe("post", WM_SYSCOMMAND, RESOURCE.IDM_ABOUTBOX, 0)
-    about_box(clean_wine)
-    clean_wine.xdotool("key", "F1")
-    wait_until(lambda: len(browser()) == 2, 30, "the browser again")
+    press_f1_in_the_settings_window_then_in_the_about_box(clean_wine, program, browser)
 
     page = "/" + winpath(program_with_help_page.with_suffix(".html")).replace("\\", "/")
     urls = [urllib.parse.urlsplit(argument) for argument in browser()]  # one argument each start
