@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "res/Version.h"
 #include "serial/PortNames.h"
 
 namespace {
@@ -252,7 +253,8 @@ std::wstring UsageText(const std::wstring& programName, const SettingsLists& lis
            std::wstring(UsageSwitch) + L"\tshow this text\n\n"
                                        L"In any order, each at most once, in upper or lower case. "
                                        L"What is not given keeps its default: " + defaults + L" ascii.\n"
-           L"Example: " + programName + L" COM3 baud=19200 parity=e /open";
+           L"Example: " + programName + L" COM3 baud=19200 parity=e /open" +
+           L"\n\nSerialKey " SERIALKEY_VERSION_TEXT;
 }
 
 std::wstring RefusalText(const CommandLine& refused, const std::wstring& programName, const SettingsLists& lists) {

@@ -59,7 +59,7 @@ struct CommandLine {
 // any port from COM1 to COM256.
 CommandLine ParseCommandLine(const std::vector<std::wstring>& arguments, const SettingsLists& lists);
 
-// The accepted forms, with the values that the lists offer and the defaults.
+// The accepted forms, with the values that the lists offer and the defaults; last, the version.
 std::wstring UsageText(const std::wstring& programName, const SettingsLists& lists);
 
 // What the program says when it refuses an argument: which one and why, then the usage.

@@ -14,6 +14,7 @@ packages=(
     xvfb xdotool imagemagick fonts-wqy-microhei
     tigervnc-standalone-server x11-xkb-utils
     python3 python3-pytest strace procps
+    msitools wixl
 )
 x86=false
 if scripts/host-runs-x86.sh >/dev/null; then

@@ -1,4 +1,4 @@
-// Derives the application's name and help file from the executable's path.
+// Derives the application's name, help file and help page from the executable's path.
 #include "app/framework/ModulePath.h"
 
 namespace {
@@ -23,4 +23,8 @@ std::wstring ApplicationNameFromPath(std::wstring_view modulePath) {
 
 std::wstring HelpFilePathFromPath(std::wstring_view modulePath) {
     return std::wstring(WithoutExtension(modulePath)) + L".HLP";
+}
+
+std::wstring HelpPagePathFromPath(std::wstring_view modulePath) {
+    return std::wstring(WithoutExtension(modulePath)) + L".html";
 }

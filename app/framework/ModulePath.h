@@ -9,3 +9,6 @@ std::wstring ApplicationNameFromPath(std::wstring_view modulePath);
 
 // The same path with its last extension replaced by ".HLP" (added when there is none).
 std::wstring HelpFilePathFromPath(std::wstring_view modulePath);
+
+// The same path with its last extension replaced by ".html": the help page beside the program.
+std::wstring HelpPagePathFromPath(std::wstring_view modulePath);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "res/Version.h"
 #include "tests/unit/fakes/SettingsWindowLists.h"
 
 namespace {
@@ -277,6 +278,14 @@ TEST(UsageText, NamesEveryFormAndEveryValueOffered) {
           L"\n/?\t", L"default: COM1 9600 8 NONE 1 ascii.",
           L"Example: Wedge COM3 baud=19200 parity=e /open"})
         EXPECT_NE(usage.find(line), std::wstring::npos) << Printable(line);
+}
+
+TEST(UsageText, EndsWithTheVersion) {
+    const std::wstring usage = UsageText(L"Wedge", SettingsWindowLists());
+    const std::wstring versionLine = L"\n\nSerialKey " SERIALKEY_VERSION_TEXT;
+
+    ASSERT_GT(usage.size(), versionLine.size());
+    EXPECT_EQ(usage.substr(usage.size() - versionLine.size()), versionLine) << Printable(usage);
 }
 
 TEST(RefusalText, NamesTheArgumentAndWhyThenShowsTheUsage) {

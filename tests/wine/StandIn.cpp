@@ -2,11 +2,15 @@
 //
 //   StandIn.exe help LOGFILE                 the help engine: a window of class MS_WINHELP
 //   StandIn.exe tray accept|refuse LOGFILE   the notification area, which takes or refuses every request
+//   StandIn.exe browser LOGFILE ARGUMENT...  a web browser, registered as the command for web links
 //
-// Both run until they are ended and log what they are asked. LOGFILE gets "READY" once the window
-// exists, then one line per request (numbers in hex; message 0 adds an icon, 1 modifies, 2 deletes):
+// The first two run until they are ended and log what they are asked. LOGFILE gets "READY" once the
+// window exists, then one line per request (numbers in hex; message 0 adds an icon, 1 modifies,
+// 2 deletes):
 //   HELP command=1 data=20066 file=Z:\...\SerialKey.HLP
 //   ICON message=0 window=00010064 id=8065 flags=7 callback=8065
+// The browser adds one line per argument it was started with, in UTF-8, and ends:
+//   ARGUMENT file:///Z:/.../SerialKey.html#context-0x20066
 #include <windows.h>
 
 #include <cstdio>
@@ -89,10 +93,24 @@ HWND CreateStandIn(const wchar_t* className, WNDPROC procedure) {
                            nullptr);
 }
 
+// Appends the arguments to the log, one a line.
+int LogArguments(const wchar_t* logPath, int count, wchar_t** arguments) {
+    FILE* log = _wfopen(logPath, L"ab");
+    if (!log) return 2;
+    for (int i = 0; i < count; ++i) {
+        char utf8[4096];
+        const int length = WideCharToMultiByte(CP_UTF8, 0, arguments[i], -1, utf8, sizeof utf8, nullptr, nullptr);
+        std::fprintf(log, "ARGUMENT %s\n", length > 0 ? utf8 : "?");
+    }
+    std::fclose(log);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring role = argc > 1 ? argv[1] : L"";
+    if (role == L"browser" && argc >= 3) return LogArguments(argv[2], argc - 3, argv + 3);
     const std::wstring answer = argc > 2 ? argv[2] : L"";
     const bool help = role == L"help" && argc == 3;
     const bool tray = role == L"tray" && argc == 4 && (answer == L"accept" || answer == L"refuse");

@@ -19,12 +19,12 @@ def selections(program):
     return tuple(int(program.probe("items", list_id).stdout.splitlines()[-1].split()[1]) for list_id in LISTS)
 
 
-def message_box_text(wine):
-    """The text of the message box, owned by no window, that bears the program's name."""
+def message_box_text(wine, caption=APP_NAME):
+    """The text of the message box, owned by no window, that bears the caption (the program's name)."""
     def shown_box():
-        if wine.window(APP_NAME).get("visible") != "1":
+        if wine.window(caption).get("visible") != "1":
             return None
-        result = wine.probe("controls", APP_NAME)
+        result = wine.probe("controls", caption)
         return result.returncode == 0 and result.stdout
     controls = wait_until(shown_box, 60, "the message box")
     # One child per line: id, class, style, exstyle, text; the text control has the id 0xFFFF,
@@ -32,8 +32,8 @@ def message_box_text(wine):
     return controls.split("65535 Static ", 1)[1].split(" ", 2)[2]
 
 
-def dismiss(wine):
-    assert wine.probe("post", APP_NAME, WM_COMMAND, IDOK, 0).returncode == 0
+def dismiss(wine, caption=APP_NAME):
+    assert wine.probe("post", caption, WM_COMMAND, IDOK, 0).returncode == 0
 
 
 def test_open_types_from_the_start_without_showing_the_window(clean_wine, line, tmp_path):

@@ -456,15 +456,20 @@ def help_engine(clean_wine, tmp_path):
     return lambda: [line for line in log.read_text().splitlines() if line.startswith("HELP ")]
 
 
+def press_f1_in_the_settings_window_then_in_the_about_box(wine, program, requests):
+    """Returns once each F1 has reached requests(), the list of what help was asked so far."""
+    wine.xdotool("key", "F1")
+    wait_until(lambda: len(requests()) == 1, 30, "a help request")
+    program.probe("post", WM_SYSCOMMAND, RESOURCE.IDM_ABOUTBOX, 0)
+    about_box(wine)
+    wine.xdotool("key", "F1")
+    wait_until(lambda: len(requests()) == 2, 30, "a second help request")
+
+
 def test_f1_asks_for_the_help_topic_of_the_window_in_front(clean_wine, program, help_engine):
     help_file = winpath(SerialKey.EXE.with_suffix(".HLP"))
 
-    clean_wine.xdotool("key", "F1")
-    wait_until(lambda: len(help_engine()) == 1, 30, "a help request")
-    program.probe("post", WM_SYSCOMMAND, RESOURCE.IDM_ABOUTBOX, 0)
-    about_box(clean_wine)
-    clean_wine.xdotool("key", "F1")
-    wait_until(lambda: len(help_engine()) == 2, 30, "a second help request")
+    press_f1_in_the_settings_window_then_in_the_about_box(clean_wine, program, help_engine)
 
     assert help_engine() == [  # HELP_CONTEXT, with the help context of each window's template
         f"HELP command=1 data={HID_BASE_RESOURCE + RESOURCE.IDD_MAIN:x} file={help_file}",

@@ -153,8 +153,10 @@ class Wine:
     def __init__(self, workdir, display, arch):
         self.workdir = workdir
         self.loader = ARCHITECTURES[arch]["loader"]
-        self.env = dict(os.environ, WINEPREFIX=str(workdir / "prefix"), WINEDEBUG="-all",
-                        DISPLAY=display, WINEDLLOVERRIDES="mscoree,mshtml=", LANG="C.UTF-8",
+        # Without winemenubuilder, the shortcuts that a test installs stay in the prefix instead of
+        # reaching the desktop's menus.
+        self.env = dict(os.environ, WINEPREFIX=str(workdir / "prefix"), WINEDEBUG="-all", DISPLAY=display,
+                        WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=", LANG="C.UTF-8",
                         WINELOADER=self.loader, WINEARCH=ARCHITECTURES[arch]["prefix"])
         self.display = display
         self.processes = []

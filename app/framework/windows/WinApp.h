@@ -32,11 +32,14 @@ public:
     std::wstring m_strAppName;
     // The executable's path with the extension ".HLP".
     std::wstring m_strHelpFilePath;
+    // The executable's path with the extension ".html": the help page, where the program has one.
+    std::wstring m_strHelpPagePath;
     // The window that the program runs in; cleared when that window is destroyed.
     CWnd* m_pMainWnd = nullptr;
 
 protected:
-    // Shows the help topic of the focused window, or of the nearest window above it that names one.
+    // Shows the help topic of the focused window, or of the nearest window above it that names one:
+    // in the help page beside the program if there is one, else from the help file.
     void OnHelp();
 };
 

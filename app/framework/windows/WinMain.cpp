@@ -28,6 +28,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const std::wstring path = ModuleFileName(instance);
     app->m_strAppName = ApplicationNameFromPath(path);
     app->m_strHelpFilePath = HelpFilePathFromPath(path);
+    app->m_strHelpPagePath = HelpPagePathFromPath(path);
     // The program has run by the time InitInstance returns; no message loop follows.
     app->InitInstance();
     return app->ExitInstance();
