@@ -22,8 +22,9 @@ ARCHS = ["x86", "x64"]
 ZIPPED = ["SerialKey.exe", "SerialKey.html", "LICENSE.txt"]
 UPGRADE_CODE = "{CA21F16E-FAC2-49BE-B9D4-2F9403685103}"
 # What each public property becomes on the Startup shortcut's command line.
-STARTUP_ARGUMENTS = "{[PORT]}{ baud=[BAUD]}{ data=[DATA]}{ parity=[PARITY]}{ stop=[STOP]}{ [OPEN_SWITCH]}{ [KEYS_SWITCH]}"
-CHECKED_PROPERTIES = ["PORT", "BAUD", "DATA", "PARITY", "STOP", "OPEN", "KEYS", "AUTOSTART"]
+STARTUP_ARGUMENTS = ("{[PORT]}{ baud=[BAUD]}{ data=[DATA]}{ parity=[PARITY]}{ stop=[STOP]}{ charset=[CHARSET]}"
+                     "{ [OPEN_SWITCH]}{ [KEYS_SWITCH]}")
+CHECKED_PROPERTIES = ["PORT", "BAUD", "DATA", "PARITY", "STOP", "CHARSET", "OPEN", "KEYS", "AUTOSTART"]
 # Upgrade table attributes
 ONLY_DETECT, VERSION_MIN_INCLUSIVE = 0x2, 0x100
 COMPONENT_64_BIT = 0x100

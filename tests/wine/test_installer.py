@@ -135,7 +135,7 @@ def packaged(packages, version):
 BAD_VALUES = [
     "PORT=LPT1", "PORT=COM", "PORT=COM0", "PORT=COM3 /keys", "PORT=COM3\t/keys",
     "BAUD=12345", "BAUD=9601", "DATA=9", "PARITY=x", "PARITY=nein", "STOP=3", "STOP=1.0",
-    "OPEN=yes", "KEYS=2", "AUTOSTART=true",
+    "CHARSET=utf-16", "OPEN=yes", "KEYS=2", "AUTOSTART=true",
 ]
 
 
@@ -166,8 +166,8 @@ def test_without_autostart_only_the_start_menu_has_serialkey(clean_wine, package
 @pytest.mark.parametrize("upgrade_with, arguments", [("BAUD=9600", ["baud=9600"]), ("AUTOSTART=0", None)])
 def test_an_upgrade_given_settings_replaces_them_all(clean_wine, packages, upgrade_with, arguments):
     older, newer = winpath(package(packages, VERSION)), winpath(package(packages, RAISED))
-    assert msiexec(clean_wine, "/i", older, "/qn", "AUTOSTART=1", "PORT=COM5", "DATA=7", "KEYS=1") == 0
-    assert the_shortcut(clean_wine, STARTUP)[1]["arguments"] == "COM5 data=7 /keys"
+    assert msiexec(clean_wine, "/i", older, "/qn", "AUTOSTART=1", "PORT=COM5", "DATA=7", "CHARSET=utf-8", "KEYS=1") == 0
+    assert the_shortcut(clean_wine, STARTUP)[1]["arguments"] == "COM5 data=7 charset=utf-8 /keys"
 
     assert msiexec(clean_wine, "/i", newer, "/qn", upgrade_with) == 0
 
