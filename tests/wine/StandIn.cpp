@@ -88,9 +88,10 @@ HWND CreateStandIn(const wchar_t* className, WNDPROC procedure) {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = className;
     RegisterClassW(&windowClass);
-    // Never shown; the shell finds the first window of the class, and a new window comes first.
-    return CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, windowClass.hInstance,
-                           nullptr);
+    // Never shown. The shell talks to the first window of the class in the z-order; a topmost
+    // window stays ahead of the shell's own, whatever the shell raises later.
+    return CreateWindowExW(WS_EX_TOPMOST, className, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                           windowClass.hInstance, nullptr);
 }
 
 // Appends the arguments to the log, one a line.
