@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Measures SerialKey.exe end to end under Wine: throughput, latency, idle cost and size, for
-# every Windows build that this host can run, one column each. About eight minutes a build;
+# every Windows build that this host can run, one column each. About twelve minutes a build;
 # not part of the test run. Each build's figures are kept in build/bench-ARCH.json.
 #
 #   scripts/bench.sh [--arch x86|x64] [--quick] [--cores N] [--exe OTHER.exe]

@@ -25,6 +25,7 @@ import subprocess
 import sys
 import tempfile
 import termios
+import threading
 import time
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "wine"))
@@ -170,6 +171,31 @@ def measure_ceiling(rig, seconds, rng):
         rig.wine.stop_all()
 
 
+def measure_split(rig, seconds, rng):
+    """Where the time of the fastest run goes, in two halves that run one after the other: the
+    stream arrives while the settings window is in front, so that everything is held, and the
+    reader's processor time is taken; then the receiver comes to the front and the held text is
+    typed with no reading beside it, rated from the first character to the last as the ceiling is."""
+    fastest = max(THROUGHPUT_BAUDS)
+    line = rig.start()
+    try:
+        rig.open(fastest)
+        rig.program.probe("show")
+        wait_until(lambda: rig.program.window().get("foreground") == "1", 30, "the settings window in front")
+        text = numbered_text(rng, int(line_rate(fastest) * seconds))
+        writer = threading.Thread(target=PacedWriter(line, fastest).write, args=(text.encode(),))
+        writer.start()
+        reading = share_of_a_core(rig.pid(), seconds / 2)
+        writer.join()
+        receiver = rig.receiver()
+        typed = receiver.settle(quiet_seconds=5, expected=len(text), timeout=20 * seconds)
+        return {"reading_percent": 100 * reading,
+                "typing_per_second": (len(typed) - 1) / (typed[-1][1] - typed[0][1]),
+                "exact": receiver.chars() == text}
+    finally:
+        rig.stop()
+
+
 def measure_latency(rig, bursts, rng):
     line = rig.start()
     try:
@@ -226,6 +252,8 @@ def run(rig, label, quick):
     for throughput in result["throughput"].values():
         attainable = min(throughput["line_chars_per_second"], result["ceiling"]["per_second"])
         throughput["ratio_to_attainable"] = throughput["chars_per_second"] / attainable
+    result["split"] = measure_split(rig, stream_seconds, rng)
+    result["split"]["typing_to_ceiling"] = result["split"]["typing_per_second"] / result["ceiling"]["per_second"]
     result["latency"] = measure_latency(rig, bursts, rng)
     result["idle"], private = measure_idle(rig, idle_seconds)
     result["size"] = {"stripped_bytes": rig.stripped_size(), "private_kib": private}
@@ -250,6 +278,11 @@ ROWS = [  # (heading, how to read the figure from a result)
          lambda r, k=run: "{lost} / {duplicated} / {out_of_order}".format(**r["throughput"][k])),
         ("  typed text identical to sent", lambda r, k=run: yes_no(r["throughput"][k]["exact"])),
     ]],
+    (f"{max(THROUGHPUT_BAUDS)} 8N1, held then typed: reading, % of a core",
+     lambda r: f"{r['split']['reading_percent']:.1f}"),
+    ("  typing alone, chars/s", lambda r: f"{r['split']['typing_per_second']:.0f}"),
+    ("  typing alone / ceiling", lambda r: f"{r['split']['typing_to_ceiling']:.3f}"),
+    ("  typed text identical to sent", lambda r: yes_no(r["split"]["exact"])),
     (f"latency {LATENCY_BAUD} 8N1, bursts", lambda r: f"{r['latency']['bursts']}"),
     ("  median / p95 / max, ms",
      lambda r: "{median_ms:.0f} / {p95_ms:.0f} / {max_ms:.0f}".format(**r["latency"])),
